@@ -1,0 +1,20 @@
+#include "app/shell/commands.h"
+
+namespace varnel {
+
+// Commands bound to the toolbar and menu that do nothing until their
+// operations are built.
+void RenderPreview() {}
+void AddTextWatermark() {}
+void AskWatermarkText() {}
+void ApplyPictureWatermark() {}
+void ChooseWatermarkPicture() {}
+void SplitPictureInHalves() {}
+void AddVerticalCutLine() {}
+void AddHorizontalCutLine() {}
+void CutPictureByLines() {}
+void RunBatch(BatchOperation, bool) {}
+void LoadListItem() {}
+void SaveSnapshot() {}
+
+}  // namespace varnel

@@ -1,0 +1,1 @@
+#include "graphics/objects/image.h"

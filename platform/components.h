@@ -1,0 +1,243 @@
+#pragma once
+// The component kinds of the control library; each kind lives in its own file.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/bytes.h"
+#include "platform/component.h"
+#include "platform/handles.h"
+
+namespace varnel {
+
+std::unique_ptr<Component> MakeComponent(Form& form, const ComponentDef& def);
+
+struct ImageListTraits {
+    static HIMAGELIST Invalid() { return nullptr; }
+    static void Close(HIMAGELIST h) { ImageList_Destroy(h); }
+};
+
+class Toolbar : public Component {
+public:
+    using Component::Component;
+    bool Create(HWND parent) override;
+    void OnCommand(int id, int code) override;
+    bool OnNotify(NMHDR* header, LRESULT* result) override;
+    int ButtonCount() const;
+    std::string ButtonCaption(int index) const;
+    // Clicks button `index` as the mouse would.
+    void ClickButton(int index);
+
+private:
+    UniqueHandle<HIMAGELIST, ImageListTraits> images_;
+    std::string tooltipBuffer_;
+};
+class GroupBox : public Component {
+public:
+    using Component::Component;
+    bool Create(HWND parent) override;
+};
+
+class Label : public Component {
+public:
+    using Component::Component;
+    bool Create(HWND parent) override;
+};
+
+class ComboBox : public Component {
+public:
+    using Component::Component;
+    bool Create(HWND parent) override;
+    void OnCommand(int id, int code) override;
+    void Move(int left, int top, int width, int height) override;
+    int AddItem(const std::string& text);
+    int AddItem(const std::string& text, int data);
+    int Count() const;
+    int SelectedIndex() const;
+    void SetSelectedIndex(int index);
+    // The item data of an index; -1 for an index that names no item.
+    int ItemData(int index) const;
+    std::string ItemText(int index) const;
+    // The edit text (editable kind) or the selected item's text.
+    std::string Text() const override;
+};
+
+class ColorPicker : public Component {
+public:
+    using Component::Component;
+    bool Create(HWND parent) override;
+    void OnCommand(int id, int code) override;
+    bool OnDrawItem(DRAWITEMSTRUCT* item) override;
+    COLORREF Color() const { return color_; }
+    void SetColor(COLORREF color);
+    // Opens the colour dialog; raises ColorChanged when another colour is chosen.
+    void Choose();
+
+private:
+    COLORREF color_ = 0;
+    COLORREF custom_[16] = {};
+};
+
+class CheckBox : public Component {
+public:
+    using Component::Component;
+    bool Create(HWND parent) override;
+    void OnCommand(int id, int code) override;
+    bool Checked() const;
+    void SetChecked(bool checked);
+};
+
+class EditBox : public Component {
+public:
+    using Component::Component;
+    bool Create(HWND parent) override;
+};
+
+class Slider : public Component {
+public:
+    using Component::Component;
+    bool Create(HWND parent) override;
+    void OnScroll(int code) override;
+    int Position() const;
+    void SetPosition(int position);
+    int Minimum() const;
+    int Maximum() const;
+    int LineStep() const;
+    int PageStep() const;
+};
+
+class TabControl : public Component {
+public:
+    using Component::Component;
+    bool Create(HWND parent) override;
+    int TabCount() const;
+    std::string TabText(int index) const;
+};
+
+class ListBox : public Component {
+public:
+    using Component::Component;
+    bool Create(HWND parent) override;
+    void OnCommand(int id, int code) override;
+    void Clear();
+    int AddItem(const std::string& text);
+    int Count() const;
+    int SelectedIndex() const;
+    void SetSelectedIndex(int index);
+    // The text of an index; empty for an index that names no item.
+    std::string ItemText(int index) const;
+    // Stops or resumes painting while many items are added.
+    void SetRedraw(bool redraw);
+};
+
+class StatusBar : public Component {
+public:
+    using Component::Component;
+    bool Create(HWND parent) override;
+    int PartCount() const;
+    std::string PartText(int part) const;
+    void SetPartText(int part, const std::string& text);
+};
+
+class SplitterBar : public Component {
+public:
+    using Component::Component;
+    bool Create(HWND parent) override;
+    bool IsVertical() const { return (def_.flags & kVertical) != 0; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool dragging_ = false;
+    int grabOffset_ = 0;
+    int startPosition_ = 0;
+};
+
+// A window that holds a picture and shows it over a backing bitmap of its
+// own, so what it shows can be read back without looking at the screen.
+class PictureSurface : public Component {
+public:
+    using Component::Component;
+    // Any picture file's bytes (JPEG, PNG, BMP, GIF); bytes that are no
+    // picture leave the surface without one.
+    void SetPicture(const Bytes& fileBytes);
+    // The picture as a 24-bit bottom-up BMP file image; empty when none.
+    const Bytes& Picture() const { return picture_; }
+    // What the surface shows, scaled to width x height, as a 24-bit BMP file image.
+    Bytes Snapshot(int width, int height) const;
+    // Copies pixels drawn on the window into the backing bitmap too.
+    void Mirror(HDC source, int x, int y, int width, int height, int sourceX, int sourceY, DWORD rop);
+
+protected:
+    bool CreateSurface(HWND parent, DWORD exStyle);
+    // Lays the picture onto the backing bitmap of the given size.
+    virtual void LayPicture(HDC dc, int width, int height) const = 0;
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void RebuildBacking();
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Paint();
+
+    Bytes picture_;
+    MemoryDc backingDc_;
+    Bitmap backingBitmap_;
+    HGDIOBJ previousBitmap_ = nullptr;
+    int backingWidth_ = 0;
+    int backingHeight_ = 0;
+};
+
+// The preview panel: the picture stretched over the whole client area.
+class DrawPanel : public PictureSurface {
+public:
+    using PictureSurface::PictureSurface;
+    ~DrawPanel() override;
+    bool Create(HWND parent) override;
+    static DrawPanel* FromWindow(HWND window);
+
+protected:
+    void LayPicture(HDC dc, int width, int height) const override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+// A picture shown whole, scaled down to fit, never enlarged.
+class PictureBox : public PictureSurface {
+public:
+    using PictureSurface::PictureSurface;
+    bool Create(HWND parent) override;
+
+protected:
+    void LayPicture(HDC dc, int width, int height) const override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+class FileDialog : public Component {
+public:
+    using Component::Component;
+    bool Create(HWND parent) override;
+    // Shows the open-file dialog; false when cancelled.
+    bool ShowOpen(std::string& path);
+
+private:
+    HWND owner_ = nullptr;
+};
+
+class DropTarget : public Component {
+public:
+    using Component::Component;
+    ~DropTarget() override;
+    bool Create(HWND parent) override;
+    // Files dropped on this window raise FileDropped, one event per file.
+    bool Register(HWND window);
+
+private:
+    static LRESULT CALLBACK Hook(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                 DWORD_PTR data);
+    HWND area_ = nullptr;
+};
+
+// Draw panels receive what a canvas presents on their window through this.
+void MirrorPresentedPixels(HWND window, HDC source, int x, int y, int width, int height, int sourceX,
+                           int sourceY, DWORD rop);
+
+}  // namespace varnel

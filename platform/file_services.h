@@ -1,0 +1,29 @@
+#pragma once
+// Whole-file reading and writing, existence tests and folders, in ANSI paths.
+#include <string>
+
+#include "platform/bytes.h"
+
+namespace varnel {
+
+// The whole file; empty when it cannot be read.
+Bytes ReadWholeFile(const std::string& path);
+
+// Replaces or creates the file with exactly these bytes. The new content is
+// written beside the file and swapped in, so a failed or interrupted write
+// leaves the old file whole. A read-only or locked file is left as it was.
+bool WriteWholeFile(const std::string& path, const Bytes& bytes);
+
+// True when a file or folder exists at the path (find-first-file test).
+bool FindFirstFileExists(const std::string& path);
+
+// True when a folder (not a file) exists at the path.
+bool FolderExists(const std::string& path);
+
+// Creates one folder level; false when it could not be created.
+bool CreateOneFolder(const std::string& path);
+
+// The folder of the running program, without a final separator.
+std::string ProgramFolder();
+
+}  // namespace varnel

@@ -1,0 +1,109 @@
+#include "platform/components.h"
+
+#include <algorithm>
+
+#include "platform/bmp_image.h"
+
+namespace varnel {
+
+namespace {
+const char kSurfaceClass[] = "VarnelPictureSurface";
+
+void RegisterSurfaceClass(WNDPROC proc) {
+    static bool registered = false;
+    if (registered) return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = kSurfaceClass;
+    registered = RegisterClassExA(&wc) != 0;
+}
+}  // namespace
+
+bool PictureSurface::CreateSurface(HWND parent, DWORD exStyle) {
+    RegisterSurfaceClass(&PictureSurface::Proc);
+    if (!CreateChild(parent, exStyle, kSurfaceClass, "", WS_CLIPSIBLINGS)) return false;
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    RebuildBacking();
+    return true;
+}
+
+LRESULT CALLBACK PictureSurface::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* surface = reinterpret_cast<PictureSurface*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (surface && surface->hwnd_ == window) return surface->HandleMessage(message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT PictureSurface::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: Paint(); return 0;
+    case WM_SIZE: RebuildBacking(); return 0;
+    case WM_DESTROY:
+        if (backingDc_ && previousBitmap_) SelectObject(backingDc_.get(), previousBitmap_);
+        previousBitmap_ = nullptr;
+        break;
+    default: break;
+    }
+    return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+void PictureSurface::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    if (dc && backingDc_) {
+        BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+               ps.rcPaint.bottom - ps.rcPaint.top, backingDc_.get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+    }
+    EndPaint(hwnd_, &ps);
+}
+
+void PictureSurface::RebuildBacking() {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    int width = std::max<int>(client.right, 1);
+    int height = std::max<int>(client.bottom, 1);
+    if (!backingDc_) {
+        WindowDc screen(nullptr);
+        backingDc_.reset(CreateCompatibleDC(screen.get()));
+    }
+    if (width != backingWidth_ || height != backingHeight_ || !backingBitmap_) {
+        WindowDc screen(nullptr);
+        Bitmap fresh(CreateCompatibleBitmap(screen.get(), width, height));
+        if (!fresh) return;
+        HGDIOBJ old = SelectObject(backingDc_.get(), fresh.get());
+        if (!previousBitmap_) previousBitmap_ = old;
+        backingBitmap_ = std::move(fresh);
+        backingWidth_ = width;
+        backingHeight_ = height;
+    }
+    RECT all{0, 0, width, height};
+    FillRect(backingDc_.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
+    LayPicture(backingDc_.get(), width, height);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void PictureSurface::SetPicture(const Bytes& fileBytes) {
+    // A whole 24-bit BMP is already in the form the surface hands back.
+    BmpHeader header;
+    if (IsWholeBmp24(fileBytes, &header) && header.offBits == 54) {
+        picture_ = fileBytes;
+    } else {
+        picture_ = DecodePictureToBmp24(fileBytes);
+    }
+    RebuildBacking();
+}
+
+Bytes PictureSurface::Snapshot(int width, int height) const {
+    if (!backingDc_) return {};
+    return SnapshotToBmp24(backingDc_.get(), 0, 0, backingWidth_, backingHeight_, width, height);
+}
+
+void PictureSurface::Mirror(HDC source, int x, int y, int width, int height, int sourceX, int sourceY, DWORD rop) {
+    if (backingDc_) BitBlt(backingDc_.get(), x, y, width, height, source, sourceX, sourceY, rop);
+}
+
+}  // namespace varnel

@@ -1,0 +1,78 @@
+#include "platform/components.h"
+
+#include <windowsx.h>
+
+namespace varnel {
+
+namespace {
+const char kSplitterClass[] = "VarnelSplitterBar";
+}
+
+bool SplitterBar::Create(HWND parent) {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof(wc);
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = &SplitterBar::Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1);
+        wc.lpszClassName = kSplitterClass;
+        registered = RegisterClassExA(&wc) != 0;
+    }
+    if (!CreateChild(parent, 0, kSplitterClass, "", WS_CLIPSIBLINGS)) return false;
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // Guide lines lie over the preview, not under it.
+    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return true;
+}
+
+LRESULT CALLBACK SplitterBar::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* bar = reinterpret_cast<SplitterBar*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (bar && bar->hwnd_ == window) return bar->HandleMessage(message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT SplitterBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SETCURSOR:
+        SetCursor(LoadCursor(nullptr, IsVertical() ? IDC_SIZEWE : IDC_SIZENS));
+        return TRUE;
+    case WM_LBUTTONDOWN:
+        dragging_ = true;
+        startPosition_ = IsVertical() ? Left() : Top();
+        grabOffset_ = IsVertical() ? GET_X_LPARAM(lParam) : GET_Y_LPARAM(lParam);
+        SetCapture(hwnd_);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (dragging_) {
+            POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            MapWindowPoints(hwnd_, GetParent(hwnd_), &p, 1);
+            if (IsVertical()) {
+                SetWindowPos(hwnd_, nullptr, p.x - grabOffset_, Top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            } else {
+                SetWindowPos(hwnd_, nullptr, Left(), p.y - grabOffset_, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            }
+        }
+        return 0;
+    case WM_LBUTTONUP:
+        if (dragging_) {
+            dragging_ = false;
+            ReleaseCapture();
+            EventArgs args;
+            args.oldPosition = startPosition_;
+            args.newPosition = IsVertical() ? Left() : Top();
+            Raise(EventKind::Dragged, args);
+        }
+        return 0;
+    case WM_CAPTURECHANGED:
+        dragging_ = false;
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        Raise(EventKind::DoubleClicked);
+        return 0;
+    default: return DefWindowProcA(hwnd_, message, wParam, lParam);
+    }
+}
+
+}  // namespace varnel
