@@ -64,9 +64,12 @@ int ComboBox::ItemData(int index) const {
 std::string ComboBox::ItemText(int index) const {
     LRESULT length = SendMessageA(hwnd_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == CB_ERR) return std::string();
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    LRESULT got = SendMessageA(hwnd_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(got == CB_ERR ? 0 : static_cast<size_t>(got));
+    // Room for two bytes a character, whatever unit the length came in.
+    std::string text(static_cast<size_t>(length) * 2 + 2, '\0');
+    if (SendMessageA(hwnd_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0])) == CB_ERR) {
+        return std::string();
+    }
+    text.resize(std::char_traits<char>::length(text.c_str()));
     return text;
 }
 

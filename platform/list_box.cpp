@@ -26,9 +26,12 @@ void ListBox::SetSelectedIndex(int index) { SendMessageA(hwnd_, LB_SETCURSEL, st
 std::string ListBox::ItemText(int index) const {
     LRESULT length = SendMessageA(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR) return std::string();
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    LRESULT got = SendMessageA(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
+    // Room for two bytes a character, whatever unit the length came in.
+    std::string text(static_cast<size_t>(length) * 2 + 2, '\0');
+    if (SendMessageA(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0])) == LB_ERR) {
+        return std::string();
+    }
+    text.resize(std::char_traits<char>::length(text.c_str()));
     return text;
 }
 

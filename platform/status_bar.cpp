@@ -33,10 +33,12 @@ bool StatusBar::Create(HWND parent) {
 int StatusBar::PartCount() const { return static_cast<int>(SendMessageA(hwnd_, SB_GETPARTS, 0, 0)); }
 
 std::string StatusBar::PartText(int part) const {
+    // The reported length counts characters, not GBK bytes: read into room
+    // for two bytes a character and cut at the terminator.
     LRESULT info = SendMessageA(hwnd_, SB_GETTEXTLENGTHA, static_cast<WPARAM>(part), 0);
-    std::string text(static_cast<size_t>(LOWORD(info)) + 1, '\0');
+    std::string text(static_cast<size_t>(LOWORD(info)) * 2 + 2, '\0');
     SendMessageA(hwnd_, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(LOWORD(info));
+    text.resize(std::char_traits<char>::length(text.c_str()));
     return text;
 }
 

@@ -11,6 +11,10 @@ LRESULT CALLBACK ForwardToForm(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_VSCROLL:
     case WM_DRAWITEM:
         return SendMessageA(GetAncestor(window, GA_ROOT), message, wParam, lParam);
+    case WM_CTLCOLORSTATIC:
+        // Labels on the page show the page behind them.
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     case WM_NOTIFY:
         if (reinterpret_cast<NMHDR*>(lParam)->hwndFrom != window) {
             return SendMessageA(GetAncestor(window, GA_ROOT), message, wParam, lParam);

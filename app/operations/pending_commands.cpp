@@ -10,8 +10,6 @@ void AskWatermarkText() {}
 void ApplyPictureWatermark() {}
 void ChooseWatermarkPicture() {}
 void SplitPictureInHalves() {}
-void AddVerticalCutLine() {}
-void AddHorizontalCutLine() {}
 void CutPictureByLines() {}
 void RunBatch(BatchOperation, bool) {}
 void LoadListItem() {}

@@ -30,6 +30,10 @@ void AskWatermarkText();
 void ApplyPictureWatermark();
 void ChooseWatermarkPicture();
 
+// Shows the count-th guide line of a family and spaces guides 1..count evenly
+// over the preview.
+void PlaceGuideLines(bool vertical, int count, bool widerFifth);
+
 // Cutting.
 void SplitPictureInHalves();
 void AddVerticalCutLine();

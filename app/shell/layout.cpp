@@ -11,14 +11,17 @@ int Trunc(double value) { return static_cast<int>(value); }
 
 Component& C(int id) { return Ui<Component>(id); }
 
-void PlaceGuides(const Id (&bars)[5], int count, bool vertical) {
+}  // namespace
+
+void PlaceGuideLines(bool vertical, int count, bool widerFifth) {
+    const Id(&bars)[5] = vertical ? kVerticalGuides : kHorizontalGuides;
     Component& tab = C(高级选择夹1);
     Component& panel = C(画板1);
     C(bars[count - 1]).SetVisible(true);
     for (int k = 1; k <= count; ++k) {
         Component& bar = C(bars[k - 1]);
         if (vertical) {
-            int width = (count == 5 && k == 5) ? 3 : 2;
+            int width = (widerFifth && count == 5 && k == 5) ? 3 : 2;
             bar.Move(Trunc(tab.Left() + panel.Left() + (panel.Width() / static_cast<double>(count + 1)) * k), 168,
                      width, panel.Height());
         } else {
@@ -28,7 +31,6 @@ void PlaceGuides(const Id (&bars)[5], int count, bool vertical) {
         }
     }
 }
-}  // namespace
 
 void OnMainWindowSizeChanged(const EventArgs&) {
     Form& window = MainWindow();
@@ -57,9 +59,9 @@ void OnMainWindowSizeChanged(const EventArgs&) {
                   progress.Height());
 
     if (app.verticalCutCount >= 1 && app.verticalCutCount <= 5) {
-        PlaceGuides(kVerticalGuides, app.verticalCutCount, true);
+        PlaceGuideLines(true, app.verticalCutCount, true);
     } else if (app.horizontalCutCount >= 1 && app.horizontalCutCount <= 5) {
-        PlaceGuides(kHorizontalGuides, app.horizontalCutCount, false);
+        PlaceGuideLines(false, app.horizontalCutCount, false);
     }
 }
 

@@ -18,6 +18,9 @@ void OnMainWindowCreated(const EventArgs& args);
 void OnToolbarButtonClicked(const EventArgs& args);
 void OnMainWindowSizeChanged(const EventArgs& args);
 
+// Creates the output folder beside the program when nothing is there yet.
+void EnsurePhotoFolder();
+
 // Font face names of the screen, in enumeration order.
 std::vector<std::string> CollectFontNames();
 

@@ -29,6 +29,11 @@ std::vector<std::string> CollectFontNames() {
     return copy;
 }
 
+void EnsurePhotoFolder() {
+    std::string photo = ProgramFolder() + "\\photo";
+    if (!FindFirstFileExists(photo)) CreateOneFolder(photo);
+}
+
 void OnMainWindowCreated(const EventArgs&) {
     AppState& app = App();
 
@@ -39,8 +44,7 @@ void OnMainWindowCreated(const EventArgs&) {
         if (name == "微软雅黑") fonts.SetSelectedIndex(index);
     }
 
-    std::string photo = ProgramFolder() + "\\photo";
-    if (!FindFirstFileExists(photo)) CreateOneFolder(photo);
+    EnsurePhotoFolder();
 
     HWND panel = Ui<DrawPanel>(画板1).Handle();
     app.previewCanvas.CreateForWindowSized(panel, ScreenWidth(), ScreenHeight());

@@ -1,0 +1,62 @@
+#pragma once
+// The real main window, started once per test program and kept open.
+#include <vector>
+
+#include "app/shell/app_state.h"
+#include "app/shell/component_ids.h"
+#include "app/shell/main_window.h"
+#include "app/shell/startup.h"
+#include "platform/components.h"
+#include "tests/support/win_test.h"
+
+namespace varnel::test {
+
+struct Place {
+    int left, top, width, height;
+    bool visible;
+};
+
+// How the window and the state were right after start-up, before any test
+// moved or changed them.
+struct StartSnapshot {
+    std::vector<Place> places;
+    PreviewSize previewSize;
+    WatermarkPosition watermarkPosition;
+    int watermarkMode, fontStyle, verticalCutCount, horizontalCutCount;
+    bool watermarkTextEmpty, fontNamesEmpty;
+};
+
+inline StartSnapshot& Snapshot() {
+    static StartSnapshot snapshot;
+    return snapshot;
+}
+
+inline Form& StartedMainWindow() {
+    static bool started = false;
+    if (!started) {
+        started = true;
+        StartUp(SW_SHOWNORMAL);
+        MainWindow().SetQuitOnClose(false);
+        StartSnapshot& s = Snapshot();
+        for (int id = 0; id < ui::kComponentCount; ++id) {
+            Component& c = MainWindow().At(id);
+            s.places.push_back(Place{c.Left(), c.Top(), c.Width(), c.Height(), c.Visible()});
+        }
+        AppState& app = App();
+        s.previewSize = app.previewSize;
+        s.watermarkPosition = app.watermarkPosition;
+        s.watermarkMode = app.watermarkMode;
+        s.fontStyle = app.fontStyle;
+        s.verticalCutCount = app.verticalCutCount;
+        s.horizontalCutCount = app.horizontalCutCount;
+        s.watermarkTextEmpty = app.watermarkText.empty();
+        s.fontNamesEmpty = app.fontNames.empty();
+        SetForegroundWindow(MainWindow().Handle());
+        Pump(800);
+        // The window as a user first sees it.
+        SaveWindowScreenshot(MainWindow().Handle(), ScreenshotFolder() + "\\main-window.png");
+    }
+    return MainWindow();
+}
+
+}  // namespace varnel::test
