@@ -90,7 +90,9 @@ Bytes DecodePictureToBmp24(const Bytes& fileBytes) {
     if (GdipCreateBitmapFromStream(stream.get(), &bitmap) != Gdiplus::Ok || !bitmap) return {};
     struct BitmapOwner {
         Gdiplus::GpBitmap* b;
-        ~BitmapOwner() { GdipDisposeImage(b); }
+        ~BitmapOwner() {
+            if (b) GdipDisposeImage(b);
+        }
     } owner{bitmap};
 
     UINT width = 0, height = 0;
@@ -100,8 +102,25 @@ Bytes DecodePictureToBmp24(const Bytes& fileBytes) {
 
     Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
     Gdiplus::BitmapData data{};
+    Gdiplus::GpBitmap* locked = bitmap;
+    BitmapOwner redrawn{nullptr};
     if (GdipBitmapLockBits(bitmap, &all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok) {
-        return {};
+        // Not every decoded format converts while locking (indexed GIF
+        // frames do not here): draw it onto a 24-bit bitmap instead.
+        if (GdipCreateBitmapFromScan0(all.Width, all.Height, 0, PixelFormat24bppRGB, nullptr, &redrawn.b) !=
+                Gdiplus::Ok ||
+            !redrawn.b) {
+            return {};
+        }
+        Gdiplus::GpGraphics* graphics = nullptr;
+        if (GdipGetImageGraphicsContext(redrawn.b, &graphics) != Gdiplus::Ok) return {};
+        GdipGraphicsClear(graphics, 0xFFFFFFFF);
+        GdipDrawImageRectI(graphics, bitmap, 0, 0, all.Width, all.Height);
+        GdipDeleteGraphics(graphics);
+        locked = redrawn.b;
+        if (GdipBitmapLockBits(locked, &all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok) {
+            return {};
+        }
     }
     // The locked rows run top-down; a BMP file stores them bottom-up.
     size_t stride = BmpStride24(static_cast<int>(width));
@@ -112,7 +131,7 @@ Bytes DecodePictureToBmp24(const Bytes& fileBytes) {
         std::memcpy(pixels + stride * (height - 1 - y), source + static_cast<ptrdiff_t>(data.Stride) * y,
                     static_cast<size_t>(width) * 3);
     }
-    GdipBitmapUnlockBits(bitmap, &data);
+    GdipBitmapUnlockBits(locked, &data);
     return bmp;
 }
 

@@ -1,7 +1,9 @@
 #include "tests/support/win_test.h"
 
 #include <shellapi.h>
+#include <commctrl.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -24,9 +26,13 @@ void Pump(int milliseconds) {
     } while (static_cast<int>(GetTickCount() - start) < milliseconds);
 }
 
-TempFolder::TempFolder(const std::string& name) {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
+TempFolder::TempFolder(const std::string& name, const std::string& baseFolder) {
+    char base[MAX_PATH] = {};
+    if (baseFolder.empty()) {
+        GetTempPathA(MAX_PATH, base);
+    } else {
+        lstrcpynA(base, baseFolder.c_str(), MAX_PATH);
+    }
     static int counter = 0;
     path_ = std::string(base) + name + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
     CreateDirectoryA(path_.c_str(), nullptr);
@@ -89,6 +95,61 @@ void CALLBACK DialogAnswerer::Tick(HWND, UINT, UINT_PTR id, DWORD) {
     self->answer_(find.found);
 }
 
+namespace {
+std::string TreeItemText(HWND tree, HTREEITEM item) {
+    char text[MAX_PATH] = {};
+    TVITEMA tv{};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = MAX_PATH;
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+    return text;
+}
+
+HTREEITEM FindChild(HWND tree, HTREEITEM parent, const std::string& name) {
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+    for (HTREEITEM item = TreeView_GetChild(tree, parent); item; item = TreeView_GetNextSibling(tree, item)) {
+        if (lstrcmpiA(TreeItemText(tree, item).c_str(), name.c_str()) == 0) return item;
+    }
+    return nullptr;
+}
+}  // namespace
+
+bool SelectFolderInBrowser(HWND browser, const std::string& folder) {
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    FARPROC proc = GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    auto toUnix = reinterpret_cast<UnixName>(reinterpret_cast<void*>(proc));
+    HWND tree = FindWindowExA(browser, nullptr, "SysTreeView32", nullptr);
+    if (!toUnix || !tree) return false;
+    int n = MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, nullptr, 0);
+    std::vector<wchar_t> wide(static_cast<size_t>(n));
+    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide.data(), n);
+    char* unixPath = toUnix(wide.data());
+    if (!unixPath) return false;
+    std::string path(unixPath);
+    HeapFree(GetProcessHeap(), 0, unixPath);
+
+    HTREEITEM item = FindChild(tree, TreeView_GetRoot(tree), "/");
+    size_t start = 1;
+    while (item && start < path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        // The tree shows names in the ANSI code page; the Unix name is UTF-8.
+        std::string part = path.substr(start, end - start);
+        int units = MultiByteToWideChar(CP_UTF8, 0, part.c_str(), -1, nullptr, 0);
+        std::vector<wchar_t> w(static_cast<size_t>(units));
+        MultiByteToWideChar(CP_UTF8, 0, part.c_str(), -1, w.data(), units);
+        char narrow[MAX_PATH * 2] = {};
+        WideCharToMultiByte(CP_ACP, 0, w.data(), -1, narrow, sizeof(narrow), nullptr, nullptr);
+        item = FindChild(tree, item, narrow);
+        start = end + 1;
+    }
+    if (!item) return false;
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    return true;
+}
+
 bool SaveWindowScreenshot(HWND window, const std::string& path) {
     RECT r;
     GetWindowRect(window, &r);
@@ -131,8 +192,60 @@ unsigned BmpPixel(const Bytes& bmp, int x, int y) {
     return (static_cast<unsigned>(bmp[at + 2]) << 16) | (static_cast<unsigned>(bmp[at + 1]) << 8) | bmp[at];
 }
 
+namespace {
+// A solid two-colour GIF written by hand: the imaging service here writes GIF
+// files it cannot read back. The LZW data restarts its table every two pixels
+// so every code stays three bits wide.
+Bytes MakeSolidGif(int width, int height, unsigned rgb) {
+    Bytes g = {'G', 'I', 'F', '8', '9', 'a'};
+    auto word = [&g](int v) {
+        g.push_back(static_cast<unsigned char>(v));
+        g.push_back(static_cast<unsigned char>(v >> 8));
+    };
+    word(width);
+    word(height);
+    g.insert(g.end(), {0x80, 0, 0});  // global table of two colours
+    g.insert(g.end(), {static_cast<unsigned char>(rgb >> 16), static_cast<unsigned char>(rgb >> 8),
+                       static_cast<unsigned char>(rgb), 0, 0, 0});
+    g.push_back(',');
+    word(0);
+    word(0);
+    word(width);
+    word(height);
+    g.push_back(0);
+    g.push_back(2);  // minimum code size
+    Bytes data;
+    unsigned bits = 0, count = 0;
+    auto code = [&](unsigned c) {
+        bits |= c << count;
+        count += 3;
+        while (count >= 8) {
+            data.push_back(static_cast<unsigned char>(bits));
+            bits >>= 8;
+            count -= 8;
+        }
+    };
+    long pixels = static_cast<long>(width) * height;
+    for (long i = 0; i < pixels; ++i) {
+        if (i % 2 == 0) code(4);
+        code(0);
+    }
+    code(5);
+    if (count) data.push_back(static_cast<unsigned char>(bits));
+    for (size_t at = 0; at < data.size(); at += 255) {
+        size_t n = std::min<size_t>(255, data.size() - at);
+        g.push_back(static_cast<unsigned char>(n));
+        g.insert(g.end(), data.begin() + static_cast<ptrdiff_t>(at), data.begin() + static_cast<ptrdiff_t>(at + n));
+    }
+    g.push_back(0);
+    g.push_back(';');
+    return g;
+}
+}  // namespace
+
 Bytes MakePicture(int width, int height, unsigned rgb, const char* format) {
     using namespace Gdiplus::DllExports;
+    if (std::string(format) == "gif") return MakeSolidGif(width, height, rgb);
     Gdiplus::GpBitmap* bitmap = nullptr;
     GdipCreateBitmapFromScan0(width, height, 0, PixelFormat24bppRGB, nullptr, &bitmap);
     if (!bitmap) return {};

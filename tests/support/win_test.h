@@ -15,7 +15,8 @@ void Pump(int milliseconds);
 // A fresh folder under the system's temporary folder, removed with its files.
 class TempFolder {
 public:
-    explicit TempFolder(const std::string& name = "varnel-test");
+    // `base` empty: the system's temporary folder.
+    explicit TempFolder(const std::string& name = "varnel-test", const std::string& base = "");
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     ~TempFolder();
@@ -44,6 +45,13 @@ private:
     bool answered_ = false;
     HWND dialog_ = nullptr;
 };
+
+// Picks a folder in the shell's folder browser the way a person does: by
+// opening the tree's nodes down to it. Wine's browser has no path field, and
+// its tree holds the Unix file system under "/" (without the Wine prefix, so
+// pick folders outside it, under kBrowsableBase).
+constexpr const char* kBrowsableBase = "Z:\\tmp\\";
+bool SelectFolderInBrowser(HWND browser, const std::string& folder);
 
 // Saves what the screen shows of the window as a PNG file.
 bool SaveWindowScreenshot(HWND window, const std::string& path);
