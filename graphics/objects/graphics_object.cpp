@@ -23,11 +23,13 @@ Bytes ToWideText(const std::string& text) {
     int units = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
     if (units < 1) units = 1;
     Bytes wide(static_cast<size_t>(units) * 2, 0);
-    if (!text.empty()) {
+    // Only up to the first zero byte, as the size above counted: a text with
+    // an embedded zero must not spill over the terminator.
+    int length = lstrlenA(text.c_str());
+    if (length > 0) {
         // The buffer is one unit longer than the converted text, so the last
         // unit stays zero and terminates it.
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                            reinterpret_cast<wchar_t*>(wide.data()), units);
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), length, reinterpret_cast<wchar_t*>(wide.data()), units - 1);
     }
     return wide;
 }

@@ -1,0 +1,194 @@
+#include "graphics/objects/memory_image.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "graphics/objects/graphics_object.h"
+#include "graphics/objects/memory_stream.h"
+#include "platform/handles.h"
+
+namespace varnel {
+
+using namespace Gdiplus::DllExports;
+
+namespace {
+// The imaging service's built-in encoders by format code.
+const char* EncoderTextFor(int32_t format) {
+    switch (format) {
+        case kFormatBmp: return "{557CF400-1A04-11D3-9A73-0000F81EF32E}";
+        case kFormatJpeg: return "{557CF401-1A04-11D3-9A73-0000F81EF32E}";
+        case kFormatGif: return "{557CF402-1A04-11D3-9A73-0000F81EF32E}";
+        case kFormatTiff: return "{557CF405-1A04-11D3-9A73-0000F81EF32E}";
+        case kFormatPng: return "{557CF406-1A04-11D3-9A73-0000F81EF32E}";
+        default: return "";
+    }
+}
+}  // namespace
+
+MemoryImage::~MemoryImage() { Clear(); }
+
+std::unique_ptr<MemoryImage> MemoryImage::Copy() const {
+    auto copy = std::make_unique<MemoryImage>();
+    copy->image_ = image_;
+    copy->memory_ = memory_;
+    copy->stream_ = stream_;
+    if (stream_) stream_->AddRef();
+    copy->width_ = width_;
+    copy->height_ = height_;
+    copy->borrowed_ = true;
+    return copy;
+}
+
+bool MemoryImage::IsEmpty() const { return image_ == nullptr; }
+
+bool MemoryImage::LoadFromBytes(const Bytes& bytes) {
+    Clear();
+    IStream* stream = OpenStream(bytes, true);
+    if (!stream) {
+        Clear();
+        return false;
+    }
+    Gdiplus::GpImage* image = nullptr;
+    if (GdipLoadImageFromStream(stream, &image) != Gdiplus::Ok) {
+        Clear();
+        return false;
+    }
+    image_ = image;
+    UINT w = 0, h = 0;
+    GdipGetImageWidth(image_, &w);
+    GdipGetImageHeight(image_, &h);
+    width_ = static_cast<int32_t>(w);
+    height_ = static_cast<int32_t>(h);
+    return true;
+}
+
+bool MemoryImage::CreateBitmap(int32_t width, int32_t height) {
+    Clear();
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap);
+    // The pointer decides, not the status.
+    if (!bitmap) return false;
+    image_ = bitmap;
+    width_ = width;
+    height_ = height;
+    return true;
+}
+
+Gdiplus::GpImage* MemoryImage::GetImage() const { return image_; }
+int32_t MemoryImage::GetWidth() const { return width_; }
+int32_t MemoryImage::GetHeight() const { return height_; }
+
+void MemoryImage::Clear() {
+    if (image_ && !borrowed_) GdipDisposeImage(image_);
+    image_ = nullptr;
+    width_ = 0;
+    height_ = 0;
+    // A copy took its own reference on the stream, so it releases that too.
+    if (stream_) stream_->Release();
+    stream_ = nullptr;
+    FreeBlock();
+    borrowed_ = false;
+}
+
+void MemoryImage::DrawTo(HDC dc, int32_t x, int32_t y, int32_t width, int32_t height, COLORREF background) {
+    if (background != CLR_INVALID) {
+        Brush brush(CreateSolidBrush(background));
+        RECT area{x, y, x + width, y + height};
+        if (brush) FillRect(dc, &area, brush.handle());
+    }
+    Gdiplus::GpGraphics* graphics = nullptr;
+    if (GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok || !graphics) return;
+    GdipDrawImageRectRect(graphics, image_, static_cast<Gdiplus::REAL>(x), static_cast<Gdiplus::REAL>(y),
+                          static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height), 0, 0,
+                          static_cast<Gdiplus::REAL>(width_), static_cast<Gdiplus::REAL>(height_),
+                          Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
+    GdipDeleteGraphics(graphics);
+}
+
+void MemoryImage::FreeBlock() {
+    if (memory_ && ownsMemory_ && !borrowed_) GlobalFree(memory_);
+    memory_ = nullptr;
+    ownsMemory_ = false;
+}
+
+IStream* MemoryImage::OpenStream(const Bytes& bytes, bool copy) {
+    // A decoded image reads its data from the stream on demand: it must not
+    // outlive the block under it.
+    if (stream_ && image_) {
+        if (!borrowed_) GdipDisposeImage(image_);
+        image_ = nullptr;
+        width_ = 0;
+        height_ = 0;
+    }
+    if (stream_) stream_->Release();
+    stream_ = nullptr;
+    FreeBlock();
+    borrowed_ = false;
+    if (copy) {
+        size_t n = bytes.size();
+        memory_ = GlobalAlloc(GMEM_FIXED, n);
+        if (!memory_) return nullptr;
+        ownsMemory_ = true;
+        if (void* p = GlobalLock(memory_)) {
+            if (n) std::memcpy(p, bytes.data(), n);
+            GlobalUnlock(memory_);
+        }
+        if (CreateStreamOnHGlobal(memory_, FALSE, &stream_) != S_OK) {
+            stream_ = nullptr;
+            return nullptr;
+        }
+        ULARGE_INTEGER size;
+        size.QuadPart = n;
+        stream_->SetSize(size);
+    } else {
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 0);
+        if (!block) return nullptr;
+        if (CreateStreamOnHGlobal(block, TRUE, &stream_) != S_OK) {
+            stream_ = nullptr;
+            GlobalFree(block);
+            return nullptr;
+        }
+        memory_ = block;
+        ownsMemory_ = false;
+    }
+    return stream_;
+}
+
+IStream* MemoryImage::GetStream() const { return stream_; }
+
+uint32_t MemoryImage::GetBlockSize() const { return memory_ ? static_cast<uint32_t>(GlobalSize(memory_)) : 0; }
+
+Bytes MemoryImage::GetBlockBytes() const {
+    Bytes bytes;
+    if (!memory_) return bytes;
+    if (const auto* p = static_cast<const unsigned char*>(GlobalLock(memory_))) {
+        bytes.assign(p, p + GlobalSize(memory_));
+        GlobalUnlock(memory_);
+    }
+    return bytes;
+}
+
+void* MemoryImage::ReadPointer(const void* slot) const {
+    if (!slot) return nullptr;
+    void* value = nullptr;
+    std::memcpy(&value, slot, sizeof(value));
+    return value;
+}
+
+Bytes MemoryImage::EncodeToBytes(int32_t format) {
+    if (!image_) return {};
+    Bytes wide = ToWideBytes(EncoderTextFor(format));
+    CLSID encoder{};
+    CLSIDFromString(reinterpret_cast<LPCOLESTR>(wide.data()), &encoder);
+    MemoryStream output;
+    IStream* stream = output.Open(Bytes(), false);
+    if (!stream) return {};
+    if (GdipSaveImageToStream(image_, stream, &encoder, nullptr) != Gdiplus::Ok) return {};
+    // Exactly what the encoder wrote: the block behind the stream may be
+    // larger, and the rest of it is no part of the file.
+    return output.GetBytes();
+}
+
+Bytes MemoryImage::ToWideBytes(const std::string& text) const { return ToWideText(text); }
+
+}  // namespace varnel
