@@ -1,1 +1,0 @@
-#include "graphics/canvas/canvas.h"
