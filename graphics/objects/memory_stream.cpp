@@ -62,7 +62,7 @@ void MemoryStream::Close() {
     borrowed_ = false;
 }
 
-uint32_t MemoryStream::GetBlockSize() {
+uint32_t MemoryStream::GetBlockSize() const {
     if (!memory_) return 0;
     data_ = GlobalLock(memory_);
     // GlobalSize takes the handle: for moveable memory the address is not one.
@@ -86,7 +86,7 @@ bool MemoryStream::Attach(IStream* stream) {
     return true;
 }
 
-Bytes MemoryStream::GetBytes() {
+Bytes MemoryStream::GetBytes() const {
     if (!stream_ || !memory_) return {};
     STATSTG stat{};
     if (stream_->Stat(&stat, STATFLAG_NONAME) != S_OK) return {};

@@ -27,18 +27,19 @@ public:
     // count, when given, is limited to the array's length.
     virtual IStream* Open(const Bytes& bytes, bool copy, std::optional<uint32_t> count = std::nullopt);
     virtual void Close();
-    virtual uint32_t GetBlockSize();
+    virtual uint32_t GetBlockSize() const;
     virtual IStream* GetStream() const;
     virtual HGLOBAL GetMemory() const;
     // On success the object takes over the caller's reference on stream; on
     // failure the caller keeps it.
     virtual bool Attach(IStream* stream);
     // The stream's contents: exactly what was written, not the whole block.
-    virtual Bytes GetBytes();
+    virtual Bytes GetBytes() const;
 
 private:
     HGLOBAL memory_ = nullptr;
-    void* data_ = nullptr;
+    // The address of the last lock; meaningful for fixed memory only.
+    mutable void* data_ = nullptr;
     IStream* stream_ = nullptr;
     // Only a copy-mode block is ours; an empty-mode block belongs to its
     // stream (delete-on-release), so it is freed once, by the stream.
