@@ -17,15 +17,30 @@ bool StringFormat::Create(int32_t flags, int32_t language) {
     });
 }
 
+namespace {
+// The generic formats are one object for the whole process: a change made
+// through one holder would show in every other. Each object owns a copy.
+template <typename Get>
+Gdiplus::GpStatus CopyOfGeneric(Get getGeneric, Gdiplus::GpStringFormat** out) {
+    Gdiplus::GpStringFormat* shared = nullptr;
+    Gdiplus::GpStatus status = getGeneric(&shared);
+    if (status != Gdiplus::Ok) return status;
+    return GdipCloneStringFormat(shared, out);
+}
+}  // namespace
+
 bool StringFormat::CreateGenericDefault() {
     Delete();
-    return CreateShape(format_, [](Gdiplus::GpStringFormat** out) { return GdipStringFormatGetGenericDefault(out); });
+    return CreateShape(format_, [](Gdiplus::GpStringFormat** out) {
+        return CopyOfGeneric(GdipStringFormatGetGenericDefault, out);
+    });
 }
 
 bool StringFormat::CreateGenericTypographic() {
     Delete();
-    return CreateShape(format_,
-                       [](Gdiplus::GpStringFormat** out) { return GdipStringFormatGetGenericTypographic(out); });
+    return CreateShape(format_, [](Gdiplus::GpStringFormat** out) {
+        return CopyOfGeneric(GdipStringFormatGetGenericTypographic, out);
+    });
 }
 
 bool StringFormat::CloneInto(StringFormat& target) {
