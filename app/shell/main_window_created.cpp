@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "app/shell/commands.h"
 #include "app/shell/component_ids.h"
 #include "platform/components.h"
@@ -11,8 +13,13 @@ namespace varnel {
 using namespace ui;
 
 namespace {
+// Some systems report a face once for every character set it covers; a face
+// is listed once, where it first appears.
 int CALLBACK CollectFace(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM data) {
-    reinterpret_cast<std::vector<std::string>*>(data)->push_back(font->lfFaceName);
+    auto* names = reinterpret_cast<std::vector<std::string>*>(data);
+    if (std::find(names->begin(), names->end(), font->lfFaceName) == names->end()) {
+        names->push_back(font->lfFaceName);
+    }
     return 1;
 }
 }  // namespace

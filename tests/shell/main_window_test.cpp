@@ -60,8 +60,8 @@ TEST_CASE("components start with their initial content") {
     CHECK(Ui<Label>(标签2).Text().empty());
     CHECK(Ui<CheckBox>(选择框_下划线).Text() == "下划线");
     CHECK_FALSE(Ui<CheckBox>(选择框_加粗).Checked());
-    CHECK(Ui<EditBox>(编辑框1).Text() == "300");
-    CHECK(Ui<EditBox>(编辑框2).Text() == "300");
+    CHECK(test::Snapshot().watermarkX == "300");
+    CHECK(test::Snapshot().watermarkY == "300");
     CHECK(Ui<EditBox>(编辑框3).Text() == "180");
     CHECK(Ui<GroupBox>(分组框1).Text() == "预览：");
     CHECK(Ui<GroupBox>(分组框2).Text() == "水印图：");

@@ -24,7 +24,17 @@ struct StartSnapshot {
     WatermarkPosition watermarkPosition;
     int watermarkMode, fontStyle, verticalCutCount, horizontalCutCount;
     bool watermarkTextEmpty, fontNamesEmpty;
+    std::string watermarkX, watermarkY;
 };
+
+// Selects a face in the font box, as a user picks it from the list.
+inline bool PickFont(const std::string& face) {
+    ComboBox& fonts = Ui<ComboBox>(ui::组合框_字体选择);
+    for (int i = 0; i < fonts.Count(); ++i) {
+        if (fonts.ItemText(i) == face) fonts.SetSelectedIndex(i);
+    }
+    return fonts.Text() == face;
+}
 
 inline StartSnapshot& Snapshot() {
     static StartSnapshot snapshot;
@@ -51,6 +61,8 @@ inline Form& StartedMainWindow() {
         s.horizontalCutCount = app.horizontalCutCount;
         s.watermarkTextEmpty = app.watermarkText.empty();
         s.fontNamesEmpty = app.fontNames.empty();
+        s.watermarkX = Ui<EditBox>(ui::编辑框1).Text();
+        s.watermarkY = Ui<EditBox>(ui::编辑框2).Text();
         SetForegroundWindow(MainWindow().Handle());
         Pump(800);
         // The window as a user first sees it.

@@ -1,0 +1,131 @@
+#include "app/operations/helpers.h"
+#include "app/operations/watermark_rendering.h"
+#include "app/shell/commands.h"
+#include "app/shell/component_ids.h"
+#include "platform/bmp_image.h"
+#include "platform/components.h"
+#include "platform/dialogs.h"
+#include "platform/file_services.h"
+#include "platform/system_services.h"
+
+namespace varnel {
+
+using namespace ui;
+
+namespace {
+
+std::string SelectedPath() {
+    ListBox& list = Ui<ListBox>(列表框1);
+    return App().currentFolder + "\\" + list.ItemText(list.SelectedIndex());
+}
+
+WatermarkPosition PositionFromEditBoxes() {
+    return WatermarkPosition{static_cast<int32_t>(atof(Ui<EditBox>(编辑框1).Text().c_str())),
+                             static_cast<int32_t>(atof(Ui<EditBox>(编辑框2).Text().c_str()))};
+}
+
+// The snapshot of the preview at the size of the picture it shows, or empty
+// when the panel holds no picture.
+Bytes PreviewSnapshot() {
+    DrawPanel& panel = Ui<DrawPanel>(画板1);
+    BmpHeader picture;
+    if (!IsWholeBmp24(panel.Picture(), &picture)) return {};
+    return panel.Snapshot(picture.width, picture.height);
+}
+
+void WriteBackPreview() {
+    ProcessPendingEvents();
+    std::string path = SelectedPath();
+    // An entry that is no picture leaves an empty preview: its file is kept.
+    Bytes snapshot = PreviewSnapshot();
+    if (!snapshot.empty()) WriteWholeFile(path, snapshot);
+}
+
+const char* CompletionText(BatchOperation operation) {
+    switch (operation) {
+    case BatchOperation::Split: return "批量分割完成!";
+    case BatchOperation::Text: return "批量文字加水印完成!";
+    case BatchOperation::Picture: return "批量图片加水印完成!";
+    }
+    return "";
+}
+
+}  // namespace
+
+void RunBatch(BatchOperation operation, bool menuVariant) {
+    AppState& app = App();
+    Label& progress = Ui<Label>(标签2);
+    ListBox& list = Ui<ListBox>(列表框1);
+    progress.SetVisible(true);
+    if (operation == BatchOperation::Text) {
+        std::string text = "请输入水印文字！";
+        if (InputBox(MainWindow().Handle(), "水印", "水印文字：", text)) app.watermarkText = text;
+        app.watermarkPosition = PositionFromEditBoxes();
+    } else if (operation == BatchOperation::Picture) {
+        app.watermarkMode = 2;
+        app.watermarkPosition = PositionFromEditBoxes();
+    }
+
+    const int count = list.Count();
+    for (int i = 1; i <= count; ++i) {
+        progress.SetText("共有：" + std::to_string(list.Count()) + "条数据，正在处理第：" + std::to_string(i) + "条。");
+        list.SetSelectedIndex(i - 1);
+        LoadListItem();
+        const int rendersBefore = RenderCount();
+        ProcessPendingEvents();
+        if (menuVariant) SleepMilliseconds(500);
+        switch (operation) {
+        case BatchOperation::Split: SplitPictureInHalves(); break;
+        case BatchOperation::Text: {
+            // The text goes over the picture just loaded; a hidden or
+            // minimised window does not repaint by itself, so draw it here.
+            if (RenderCount() == rendersBefore) RenderPreview();
+            std::string text = app.watermarkText;
+            ComboBox& sizes = Ui<ComboBox>(组合框_大小选择);
+            DrawTextWatermark(app.watermarkPosition.x, app.watermarkPosition.y, text,
+                              Ui<ComboBox>(组合框_字体选择).Text(), sizes.ItemData(sizes.SelectedIndex()),
+                              Ui<ColorPicker>(颜色选择器_颜色选择).Color(), Ui<Slider>(滑块条).Position(), 1);
+            app.previewCanvas.PresentRect(0, 0, app.previewSize.width, app.previewSize.height);
+            WriteBackPreview();
+            break;
+        }
+        case BatchOperation::Picture:
+            RenderPreview();
+            WriteBackPreview();
+            break;
+        }
+        if (!menuVariant && operation != BatchOperation::Split) SleepMilliseconds(1000);
+    }
+    ShowTimedMessage(CompletionText(operation), "提示：", 0x30, 1500);
+    progress.SetText("");
+    progress.SetVisible(false);
+}
+
+void LoadListItem() {
+    AppState& app = App();
+    ListBox& list = Ui<ListBox>(列表框1);
+    DrawPanel& panel = Ui<DrawPanel>(画板1);
+    std::string item = list.ItemText(list.SelectedIndex());
+    app.currentPicturePath = app.currentFolder + "\\" + item;
+    panel.SetPicture(ReadWholeFile(app.currentPicturePath));
+    app.currentTitle = FileTitle(item, false);
+    Ui<StatusBar>(状态条).SetPartText(3, app.currentTitle);
+    panel.SetPicture(ReadWholeFile(app.currentPicturePath));
+}
+
+// A name already taken is drawn again: an earlier snapshot is never lost.
+void SaveSnapshot() {
+    AppState& app = App();
+    Bytes snapshot = PreviewSnapshot();
+    for (int attempt = 0; attempt < 4000; ++attempt) {
+        std::string number = "00000" + std::to_string(RandomInteger(1, 1000));
+        std::string title = number.substr(number.size() - 4);
+        std::string path = ProgramFolder() + "\\Photo\\" + title + ".jpg";
+        if (FindFirstFileExists(path)) continue;
+        app.currentTitle = title;
+        if (!snapshot.empty()) WriteWholeFile(path, snapshot);
+        return;
+    }
+}
+
+}  // namespace varnel

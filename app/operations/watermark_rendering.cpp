@@ -1,0 +1,135 @@
+#include "app/operations/watermark_rendering.h"
+
+#include "app/shell/commands.h"
+#include "app/shell/component_ids.h"
+#include "graphics/objects/fonts.h"
+#include "graphics/objects/solid_brush.h"
+#include "graphics/objects/string_format.h"
+#include "platform/bmp_image.h"
+#include "platform/components.h"
+#include "platform/file_services.h"
+
+namespace varnel {
+
+using namespace ui;
+
+namespace {
+
+void DrawLoadedPicture(float x, float y, float width, float height) {
+    AppState& app = App();
+    app.previewCanvas.DrawImageRect(app.previewImage, x, y, width, height);
+    app.previewImage.Dispose();
+}
+
+// The picture-mode steps: the selected file, multiplied with the watermark
+// picture at the watermark position, becomes the panel's picture.
+void ComposePictureWatermark() {
+    AppState& app = App();
+    DrawPanel& panel = Ui<DrawPanel>(画板1);
+    ListBox& list = Ui<ListBox>(列表框1);
+    panel.SetPicture(Bytes());
+    app.currentPicturePath = app.currentFolder + "\\" + list.ItemText(list.SelectedIndex());
+    panel.SetPicture(ReadWholeFile(app.currentPicturePath));
+    BmpHeader picture;
+    ReadBmpHeader(panel.Picture(), picture);
+    app.baseBitmap = panel.Snapshot(picture.width, picture.height);
+    app.watermarkBitmap = Ui<PictureBox>(图片框3).Picture();
+    app.composedBitmap =
+        BlendPictureWatermark(app.baseBitmap, app.watermarkBitmap, app.watermarkPosition.x, app.watermarkPosition.y);
+    panel.SetPicture(app.composedBitmap);
+}
+
+}  // namespace
+
+void DrawPictureBackground(const Bytes& picture, int x, int y, int width, int height) {
+    App().previewImage.LoadFromBytes(picture);
+    DrawLoadedPicture(static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
+                      static_cast<float>(height));
+}
+
+// A picture given by file is drawn 14 pixels taller than asked.
+void DrawPictureBackground(const std::string& path, int x, int y, int width, int height) {
+    App().previewImage.LoadFromFile(path);
+    DrawLoadedPicture(static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
+                      static_cast<float>(height + 14));
+}
+
+namespace {
+int renders = 0;
+}
+
+int RenderCount() { return renders; }
+
+void RenderPreview() {
+    if (!HasAppState()) return;
+    ++renders;
+    AppState& app = App();
+    Canvas& canvas = app.previewCanvas;
+    const PreviewSize size = app.previewSize;
+    canvas.Clear();
+    if (!app.currentPicturePath.empty() && FindFirstFileExists(app.currentPicturePath)) {
+        DrawPictureBackground(app.currentPicturePath, 0, 0, size.width, size.height);
+    } else {
+        DrawPictureBackground(Ui<DrawPanel>(画板1).Picture(), 0, 0, size.width, size.height);
+    }
+    if (app.watermarkMode == 1) {
+        std::string text = app.watermarkText;
+        ComboBox& sizes = Ui<ComboBox>(组合框_大小选择);
+        DrawTextWatermark(app.watermarkPosition.x, app.watermarkPosition.y, text,
+                          Ui<ComboBox>(组合框_字体选择).Text(), sizes.ItemData(sizes.SelectedIndex()),
+                          Ui<ColorPicker>(颜色选择器_颜色选择).Color(), Ui<Slider>(滑块条).Position(),
+                          app.fontStyle);
+    } else if (app.watermarkMode == 2) {
+        ComposePictureWatermark();
+        // The canvas is what reaches the panel last: it must show the
+        // watermarked picture, or the preview and every snapshot of it would
+        // lose the watermark again.
+        canvas.Clear();
+        DrawPictureBackground(app.composedBitmap, 0, 0, size.width, size.height);
+    }
+    canvas.PresentRect(0, 0, size.width, size.height);
+    // The panel now shows the whole preview; pictures set on the way asked
+    // for a repaint that would only render it again.
+    ValidateRect(Ui<DrawPanel>(画板1).Handle(), nullptr);
+}
+
+Gdiplus::RectF DrawTextWatermark(int x, int y, std::string& text, std::optional<std::string> fontName,
+                                 std::optional<int> size, std::optional<COLORREF> color,
+                                 std::optional<int> opacity, std::optional<int> style) {
+    AppState& app = App();
+    Canvas& canvas = app.previewCanvas;
+
+    FontFamily family;
+    {
+        FontCollection installed;
+        family.CreateFromName(fontName ? *fontName : std::string("微软雅黑"), installed);
+    }
+    int emSize = size.value_or(0) == 0 ? 16 : *size;
+    Font font;
+    font.Create(family, static_cast<float>(emSize), style.value_or(0), Gdiplus::UnitPixel);
+
+    // The picker's colour is read again here; the colour passed in only
+    // says whether one was given.
+    COLORREF textColor = color ? Ui<ColorPicker>(颜色选择器_颜色选择).Color() : 0x0000FF;
+    int alpha = (!opacity || *opacity == 0 || *opacity > 255) ? 150 : *opacity;
+    SolidBrush brush;
+    brush.Create(static_cast<uint32_t>(MakeArgb(textColor, alpha, true)));
+
+    if (text.empty()) text = app.watermarkText;
+
+    Gdiplus::RectF box(0, 0, 0, 0);
+    {
+        StringFormat measuring;
+        canvas.MeasureString(text, font, Gdiplus::RectF(0, 0, 0, 0), measuring, box);
+    }
+    box.X = static_cast<float>(x);
+    box.Y = static_cast<float>(y);
+    {
+        StringFormat drawing;
+        canvas.DrawString(text, font, brush, box, drawing);
+    }
+    canvas.PresentRect(0, 0, canvas.GetWindowWidth(), canvas.GetWindowHeight());
+    return box;
+}
+
+}  // namespace varnel

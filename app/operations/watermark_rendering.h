@@ -1,0 +1,38 @@
+#pragma once
+// Composing the preview: the picture, then the watermark of the current mode.
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/bytes.h"
+#include "platform/gdiplus_flat.h"
+
+namespace varnel {
+
+void RenderPreview();
+
+// How many times the preview has been rendered in this run; a caller can
+// tell from it whether a repaint happened in the meantime.
+int RenderCount();
+
+// Draws the picture (file bytes, or the file at a path) scaled into the
+// rectangle of the preview canvas.
+void DrawPictureBackground(const Bytes& picture, int x, int y, int width, int height);
+void DrawPictureBackground(const std::string& path, int x, int y, int width, int height);
+
+// Draws `text` (or, when it is empty, the watermark text, which it then
+// becomes) at (x, y) on the preview canvas and presents it.
+Gdiplus::RectF DrawTextWatermark(int x, int y, std::string& text, std::optional<std::string> fontName,
+                                 std::optional<int> size, std::optional<COLORREF> color,
+                                 std::optional<int> opacity, std::optional<int> style);
+
+// A 0x00BBGGRR colour as the imaging service's 0xAARRGGBB.
+int32_t MakeArgb(COLORREF color, int alpha, bool useAlpha);
+
+// Multiplies the mark into a copy of the base at (x, y); both are 24-bit BMP
+// file images. Empty when either is not a whole 24-bit image.
+Bytes BlendPictureWatermark(const Bytes& base, const Bytes& mark, int x, int y);
+
+}  // namespace varnel
