@@ -100,11 +100,25 @@ bool Canvas::DrawBitmapTransparent(const GdiBitmap& bitmap, int x, int y, std::o
 }
 
 bool Canvas::FlipRect(const Gdiplus::Rect& rect, int mode) {
-    const int w = mode == 0 ? rect.Width : -rect.Width;
-    const int h = mode == 1 ? rect.Height : -rect.Height;
+    const HDC dc = memoryDc_.get();
     FlushImaging();
-    return Report(StretchBlt(memoryDc_.get(), rect.X, rect.Y, w, h, memoryDc_.get(), rect.X, rect.Y, rect.Width,
-                             rect.Height, SRCCOPY),
+    if (mode == 0 || mode == 1 || rect.Width <= 0 || rect.Height <= 0) {
+        const int w = mode == 0 ? rect.Width : -rect.Width;
+        const int h = mode == 1 ? rect.Height : -rect.Height;
+        return Report(StretchBlt(dc, rect.X, rect.Y, w, h, dc, rect.X, rect.Y, rect.Width, rect.Height, SRCCOPY),
+                      kFlipFailed);
+    }
+    // Both ways at once is two single mirrors through a scratch bitmap: some
+    // StretchBlt implementations (Wine's) drop the vertical mirror when both
+    // extents are negative, and the area outside the result must stay as it is.
+    MemoryDc scratchDc(CreateCompatibleDC(dc));
+    Bitmap scratch(CreateCompatibleBitmap(dc, rect.Width, rect.Height));
+    SelectScope selected(scratchDc.get(), scratch.get());
+    return Report(selected.ok() &&
+                      StretchBlt(scratchDc.get(), rect.Width, 0, -rect.Width, rect.Height, dc, rect.X, rect.Y,
+                                 rect.Width, rect.Height, SRCCOPY) &&
+                      StretchBlt(dc, Sum(rect.X, -rect.Width), rect.Y, rect.Width, -rect.Height, scratchDc.get(), 0,
+                                 0, rect.Width, rect.Height, SRCCOPY),
                   kFlipFailed);
 }
 

@@ -29,7 +29,9 @@ protected:
 
     // The create shape: what the platform left in the out-parameter is kept
     // (and so owned) even when it failed; the result says whether it worked.
-    bool Take(Gdiplus::Status status, Handle* created) {
+    // The handle is read through the reference, after the call has run, since
+    // arguments are evaluated in no fixed order.
+    bool Take(Gdiplus::Status status, Handle*& created) {
         lastStatus = static_cast<int>(status);
         SetNativeHandle(created);
         return status == Gdiplus::Ok;
