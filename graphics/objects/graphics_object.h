@@ -45,8 +45,10 @@ public:
     virtual ~GraphicsObject() = default;
 
     void* GetNativeHandle() const { return nativeHandle_; }
+    // The object owns what it is given; only Copy() makes a borrower.
     void SetNativeHandle(void* handle) {
         nativeHandle_ = handle;
+        borrowed_ = false;
         OnSetNativeHandle(handle);
     }
     void* AllocateMemory(uint32_t size);
@@ -73,7 +75,6 @@ protected:
         own = nullptr;
         int status = create(&own);
         lastStatus = status;
-        borrowed_ = false;
         SetNativeHandle(own);
         return status == 0;
     }
@@ -84,7 +85,6 @@ protected:
     bool DeleteShape(P*& own, Call destroy) {
         if (!own) return false;
         if (borrowed_) {
-            borrowed_ = false;
             SetNativeHandle(nullptr);
             return true;
         }
@@ -117,9 +117,7 @@ protected:
         int status = clone(&copy);
         (target.*deleteOperation)();
         lastStatus = status;
-        GraphicsObject& base = target;
-        base.borrowed_ = false;
-        base.SetNativeHandle(copy);
+        target.SetNativeHandle(copy);
         return status == 0;
     }
 
@@ -129,8 +127,8 @@ protected:
     static std::unique_ptr<T> BorrowedCopy(const T& source) {
         auto copy = std::make_unique<T>();
         GraphicsObject& base = *copy;
-        base.borrowed_ = source.GetNativeHandle() != nullptr;
         base.SetNativeHandle(source.GetNativeHandle());
+        base.borrowed_ = source.GetNativeHandle() != nullptr;
         return copy;
     }
 

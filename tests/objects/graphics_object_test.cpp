@@ -51,24 +51,6 @@ TEST_CASE("the failure text replaces, appends and is released") {
     CHECK(errorText().empty());
 }
 
-TEST_CASE("the native handle and the class's own field move together") {
-    StringFormat format;
-    REQUIRE(format.CreateGenericDefault());
-    void* handle = format.GetNativeHandle();
-    CHECK(handle != nullptr);
-    // The own field is what the platform calls use: a working get proves it.
-    CHECK(format.SetAlignment(Gdiplus::StringAlignmentCenter));
-    CHECK(format.GetAlignment() == Gdiplus::StringAlignmentCenter);
-    StringFormat other;
-    REQUIRE(other.Create(0, 0));
-    CHECK(other.Delete());
-    CHECK(other.GetNativeHandle() == nullptr);
-
-    void* block = format.AllocateMemory(60);
-    CHECK(block != nullptr);
-    format.FreeMemory(block);
-}
-
 TEST_CASE("create deletes what the object held, through its own delete") {
     CountingFormat format;
     REQUIRE(format.Create(0, 0));

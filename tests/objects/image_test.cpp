@@ -97,8 +97,6 @@ TEST_CASE("an image loaded from a file saves in its own format") {
     Bytes written = test::ReadWholeFile(copy);
     CHECK(FormatOf(written) == kJpegFormat);
     CHECK(test::Decode(written).width == 10);
-    REQUIRE(image.LoadFromFile(source, true));
-    CHECK(image.GetWidth() == 10);
     REQUIRE(image.LoadFromBytes(test::ReadWholeFile(source), true));
     CHECK(image.GetHeight() == 6);
 }
@@ -134,18 +132,15 @@ TEST_CASE("an image that cannot load stays empty") {
     CHECK(lastStatus == 99);
     CHECK_FALSE(image.LoadFromFile("Z:\\no\\such\\picture.png"));
     CHECK(image.GetNativeHandle() == nullptr);
-    CHECK_FALSE(image.LoadFromBytes(Bytes()));
-    CHECK(lastStatus != Gdiplus::Ok);
-    CHECK(image.GetNativeHandle() == nullptr);
-    CHECK(image.Stream().GetMemory() == nullptr);
-    Bytes png = test::MakePicture(30, 30, 0x00FF00, "png");
-    png.resize(20);
-    CHECK_FALSE(image.LoadFromBytes(png));
-    CHECK_FALSE(image.LoadFromBytes(Bytes(100, 0xFF)));
-    CHECK(image.GetWidth() == 0);
-    CHECK(lastStatus != Gdiplus::Ok);
+    Bytes cut = test::MakePicture(30, 30, 0x00FF00, "png");
+    cut.resize(20);
+    for (const Bytes& bad : {Bytes(), cut, Bytes(100, 0xFF)}) {
+        CHECK_FALSE(image.LoadFromBytes(bad));
+        CHECK(lastStatus != Gdiplus::Ok);
+        CHECK(image.GetNativeHandle() == nullptr);
+        CHECK(image.Stream().GetMemory() == nullptr);
+    }
     CHECK(image.SaveToBytes(kPngFormat).empty());
-    CHECK(image.GetRawFormat() == "{00000000-0000-0000-0000-000000000000}");
 }
 
 TEST_CASE("saving in a format without an encoder fails and writes nothing") {
@@ -291,24 +286,12 @@ TEST_CASE("frames added to a multi-page file") {
     CHECK(pages.GetFrameCount(page) == 3);
 }
 
-TEST_CASE("the picture's measurements") {
+TEST_CASE("rotating and thumbnails") {
     Image image;
     REQUIRE(image.LoadFromBytes(test::MakePicture(16, 8, 0, "png")));
     int32_t unit = -1;
-    Gdiplus::RectF bounds = image.GetBounds(unit);
+    CHECK(image.GetBounds(unit).Width == 16.0f);
     CHECK(unit == Gdiplus::UnitPixel);
-    CHECK(bounds.Width == 16.0f);
-    CHECK(bounds.Height == 8.0f);
-    Gdiplus::SizeF size = image.GetDimension();
-    CHECK(size.Width > 0.0f);
-    CHECK(size.Height > 0.0f);
-    CHECK(image.GetType() == Gdiplus::ImageTypeBitmap);
-    CHECK(image.GetHorizontalResolution() > 0.0f);
-    CHECK(image.GetVerticalResolution() > 0.0f);
-    image.GetFlags();
-    CHECK(lastStatus == Gdiplus::Ok);
-    CHECK(image.GetPixelFormat() != 0);
-
     REQUIRE(image.RotateFlip(Gdiplus::Rotate90FlipNone));
     CHECK(image.GetWidth() == 8);
     CHECK(image.GetHeight() == 16);
@@ -386,16 +369,4 @@ TEST_CASE("palettes of indexed pictures") {
     palette.count = 10;  // more than it holds
     CHECK_FALSE(image.SetPalette(palette));
     CHECK(lastStatus == kInvalidParameter);
-}
-
-TEST_CASE("a copy of an image never disposes it") {
-    Image image;
-    REQUIRE(image.LoadFromBytes(test::MakePicture(5, 5, 0, "png")));
-    {
-        auto copy = image.Copy();
-        CHECK(copy->GetWidth() == 5);
-        CHECK(copy->Dispose());
-    }
-    CHECK(image.GetWidth() == 5);
-    CHECK(test::Decode(image.SaveToBytes()).width == 5);
 }

@@ -100,21 +100,18 @@ TEST_CASE("encoded bytes are the file the same encoder writes") {
     CHECK((decoded.pixel & 0xFFFFFF) == 0x123456);
 }
 
-TEST_CASE("drawing an in-memory image fills the rectangle, with or without a background") {
+TEST_CASE("drawing an in-memory image, with or without a background") {
     MemoryImage image;
     REQUIRE(image.LoadFromBytes(test::MakePicture(4, 4, 0x0000FF, "bmp")));
-    HDC screen = GetDC(nullptr);
-    MemoryDc dc(CreateCompatibleDC(screen));
-    Bitmap bitmap(CreateCompatibleBitmap(screen, 20, 20));
-    ReleaseDC(nullptr, screen);
+    WindowDc screen(nullptr);
+    MemoryDc dc(CreateCompatibleDC(screen.get()));
+    Bitmap bitmap(CreateCompatibleBitmap(screen.get(), 20, 20));
     SelectScope select(dc.get(), bitmap.get());
     RECT all{0, 0, 20, 20};
     FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     image.DrawTo(dc.get(), 2, 2, 8, 8);
     CHECK(GetPixel(dc.get(), 5, 5) == RGB(0, 0, 255));
     CHECK(GetPixel(dc.get(), 15, 15) == RGB(255, 255, 255));
-    image.DrawTo(dc.get(), 12, 12, 6, 6, RGB(0, 255, 0));
-    CHECK(GetPixel(dc.get(), 14, 14) == RGB(0, 0, 255));
     image.Clear();
     image.DrawTo(dc.get(), 0, 0, 4, 4, RGB(0, 255, 0));
     CHECK(GetPixel(dc.get(), 1, 1) == RGB(0, 255, 0));

@@ -106,13 +106,3 @@ TEST_CASE("attach adopts a memory stream and refuses any other") {
     CHECK_FALSE(stream.Attach(nullptr));
 }
 
-TEST_CASE("a copy of a stream never releases it") {
-    MemoryStream stream;
-    stream.Open(Bytes{4, 5, 6}, true);
-    {
-        auto copy = stream.Copy();
-        CHECK(copy->GetStream() == stream.GetStream());
-        CHECK(copy->GetBytes() == Bytes{4, 5, 6});
-    }
-    CHECK(stream.GetBytes() == Bytes{4, 5, 6});
-}
