@@ -225,3 +225,22 @@ TEST_CASE_FIXTURE(ClassicFixture, "GDI text is transparent without a background 
     }
     CHECK(blue > 10);  // the text cell is filled with the background
 }
+
+TEST_CASE_FIXTURE(ClassicFixture, "shadowed GDI text draws the text and its shadow") {
+    GdiFontSpec font;
+    font.height = 30;
+    font.weight = FW_BOLD;
+    font.color = kRed;
+    font.faceName = "Tahoma";
+    RECT box{10, 10, 190, 80};
+    REQUIRE(canvas.GdiDrawShadowText(font, std::nullopt, "HHH", box, kBlue, 4, 4, DT_LEFT | DT_TOP | DT_SINGLELINE));
+    int red = 0, blue = 0;
+    for (int y = 10; y < 60; ++y) {
+        for (int x = 10; x < 120; ++x) {
+            if (At(x, y) == kRed) ++red;
+            if (At(x, y) == kBlue) ++blue;
+        }
+    }
+    CHECK(red > 20);
+    CHECK(blue > 20);
+}
