@@ -8,7 +8,7 @@
 using namespace varnel;
 
 namespace {
-// Counts the delete operations a create makes through the table.
+// Counts the delete operations a create makes through the virtual call.
 class CountingFormat : public StringFormat {
 public:
     bool Delete() override {
