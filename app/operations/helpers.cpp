@@ -1,5 +1,7 @@
 #include "app/operations/helpers.h"
 
+#include "app/operations/path_text.h"
+
 #include <shlobj.h>
 #include <shlwapi.h>
 
@@ -103,21 +105,13 @@ bool OpenFolderAndSelect(const std::string& path, bool edit) {
 
 bool FileExists(const std::string& path) { return PathFileExistsA(path.c_str()) != FALSE; }
 
-size_t LastSeparator(const std::string& path) {
-    size_t last = std::string::npos;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
-            ++i;
-        } else if (path[i] == '\\') {
-            last = i;
-        }
-    }
-    return last;
-}
+namespace {
+bool IsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+}  // namespace
 
-bool EndsWithSeparator(const std::string& path) {
-    return !path.empty() && LastSeparator(path) == path.size() - 1;
-}
+size_t LastSeparator(const std::string& path) { return LastSeparator(path, &IsLeadByte); }
+
+bool EndsWithSeparator(const std::string& path) { return EndsWithSeparator(path, &IsLeadByte); }
 
 std::string FileTitle(const std::string& path, bool keepExtension) {
     std::string name = PathFindFileNameA(path.c_str());

@@ -1,5 +1,8 @@
-#include "app/operations/watermark_rendering.h"
-#include "platform/bmp_image.h"
+#include "app/operations/watermark_blend.h"
+
+#include <algorithm>
+
+#include "platform/bmp_format.h"
 
 namespace varnel {
 
@@ -35,12 +38,6 @@ Bytes BlendPictureWatermark(const Bytes& base, const Bytes& mark, int x, int y) 
         }
     }
     return result;
-}
-
-int32_t MakeArgb(COLORREF color, int alpha, bool useAlpha) {
-    uint32_t red = color & 0xFF, green = (color >> 8) & 0xFF, blue = (color >> 16) & 0xFF;
-    uint32_t a = useAlpha ? static_cast<uint32_t>(alpha) & 0xFF : 0xFF;
-    return static_cast<int32_t>((a << 24) | (red << 16) | (green << 8) | blue);
 }
 
 }  // namespace varnel

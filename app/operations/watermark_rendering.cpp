@@ -93,6 +93,12 @@ void RenderPreview() {
     ValidateRect(Ui<DrawPanel>(画板1).Handle(), nullptr);
 }
 
+int32_t MakeArgb(COLORREF color, int alpha, bool useAlpha) {
+    uint32_t red = color & 0xFF, green = (color >> 8) & 0xFF, blue = (color >> 16) & 0xFF;
+    uint32_t a = useAlpha ? static_cast<uint32_t>(alpha) & 0xFF : 0xFF;
+    return static_cast<int32_t>((a << 24) | (red << 16) | (green << 8) | blue);
+}
+
 Gdiplus::RectF DrawTextWatermark(int x, int y, std::string& text, std::optional<std::string> fontName,
                                  std::optional<int> size, std::optional<COLORREF> color,
                                  std::optional<int> opacity, std::optional<int> style) {

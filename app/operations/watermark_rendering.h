@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/operations/watermark_blend.h"
 #include "platform/bytes.h"
 #include "platform/gdiplus_flat.h"
 
@@ -31,8 +32,5 @@ Gdiplus::RectF DrawTextWatermark(int x, int y, std::string& text, std::optional<
 // A 0x00BBGGRR colour as the imaging service's 0xAARRGGBB.
 int32_t MakeArgb(COLORREF color, int alpha, bool useAlpha);
 
-// Multiplies the mark into a copy of the base at (x, y); both are 24-bit BMP
-// file images. Empty when either is not a whole 24-bit image.
-Bytes BlendPictureWatermark(const Bytes& base, const Bytes& mark, int x, int y);
 
 }  // namespace varnel

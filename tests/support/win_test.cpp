@@ -151,6 +151,10 @@ bool SelectFolderInBrowser(HWND browser, const std::string& folder) {
 }
 
 bool SaveWindowScreenshot(HWND window, const std::string& path) {
+    // Shell windows the program opened may lie on top; the shot is of ours.
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Pump(300);
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     RECT r;
     GetWindowRect(window, &r);
     int w = r.right - r.left, h = r.bottom - r.top;

@@ -1,0 +1,37 @@
+#pragma once
+// The BMP file image layout, read and written without any platform service,
+// so the parsing of untrusted bytes can be checked on its own.
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/bytes.h"
+
+namespace varnel {
+
+// Pictures above this many pixels are refused as if they were no picture:
+// decoding them would not fit the 32-bit program's memory.
+constexpr long long kMaxPicturePixels = 40LL * 1000 * 1000;
+
+struct BmpHeader {
+    int offBits = 0;
+    int width = 0;
+    int height = 0;
+    int bitCount = 0;
+    size_t stride = 0;  // bytes per row, for 24-bit images
+};
+
+// Reads the file header fields; false when the bytes are too short to hold them.
+bool ReadBmpHeader(const Bytes& bmp, BmpHeader& header);
+
+// True when the header is a 24-bit bottom-up image whose pixel rows all lie
+// inside the buffer.
+bool IsWholeBmp24(const Bytes& bmp, BmpHeader* header = nullptr);
+
+// Rows of a 24-bit image are padded to four bytes.
+size_t BmpStride24(int width);
+
+// A BMP file image around bottom-up rows of the given stride; rows may be
+// null for a zero-filled image.
+Bytes MakeBmp24(int width, int height, const unsigned char* rows, size_t rowStride);
+
+}  // namespace varnel
