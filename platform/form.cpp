@@ -3,26 +3,13 @@
 #include <string>
 
 #include "platform/components.h"
+#include "platform/window_class.h"
 
 namespace varnel {
 
 namespace {
 const char kFormClass[] = "VarnelForm";
 Form* activeForm = nullptr;
-
-void RegisterFormClass() {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kFormClass;
-    registered = RegisterClassExA(&wc) != 0;
-}
 }  // namespace
 
 Form::Form() = default;
@@ -38,7 +25,7 @@ HFONT Form::UiFont() const { return static_cast<HFONT>(GetStockObject(DEFAULT_GU
 
 bool Form::Load(const FormDef& def, int showCommand) {
     def_ = &def;
-    RegisterFormClass();
+    RegisterWindowClass(kFormClass, DefWindowProcA, CS_HREDRAW | CS_VREDRAW, COLOR_BTNFACE + 1);
     HINSTANCE instance = GetModuleHandleA(nullptr);
     hwnd_ = CreateWindowExA(WS_EX_ACCEPTFILES & 0, kFormClass, def.caption,
                             WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, def.left, def.top, def.width, def.height,

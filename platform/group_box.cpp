@@ -1,6 +1,7 @@
 #include "platform/components.h"
 
 #include "platform/form.h"
+#include "platform/window_class.h"
 
 namespace varnel {
 
@@ -50,23 +51,10 @@ LRESULT CALLBACK GroupProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     }
 }
 
-void RegisterGroupClass() {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = GroupProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kGroupClass;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    registered = RegisterClassExA(&wc) != 0;
-}
 }  // namespace
 
 bool GroupBox::Create(HWND parent) {
-    RegisterGroupClass();
+    RegisterWindowClass(kGroupClass, GroupProc, CS_HREDRAW | CS_VREDRAW, COLOR_BTNFACE + 1);
     return CreateChild(parent, WS_EX_CONTROLPARENT, kGroupClass, def_.text, WS_CLIPSIBLINGS) != nullptr;
 }
 

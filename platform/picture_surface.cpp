@@ -3,28 +3,16 @@
 #include <algorithm>
 
 #include "platform/bmp_image.h"
+#include "platform/window_class.h"
 
 namespace varnel {
 
 namespace {
 const char kSurfaceClass[] = "VarnelPictureSurface";
-
-void RegisterSurfaceClass(WNDPROC proc) {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kSurfaceClass;
-    registered = RegisterClassExA(&wc) != 0;
-}
 }  // namespace
 
 bool PictureSurface::CreateSurface(HWND parent, DWORD exStyle) {
-    RegisterSurfaceClass(&PictureSurface::Proc);
+    RegisterWindowClass(kSurfaceClass, &PictureSurface::Proc, CS_DBLCLKS, 0);
     if (!CreateChild(parent, exStyle, kSurfaceClass, "", WS_CLIPSIBLINGS)) return false;
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     RebuildBacking();

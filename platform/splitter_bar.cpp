@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "platform/window_class.h"
+
 namespace varnel {
 
 namespace {
@@ -9,17 +11,7 @@ const char kSplitterClass[] = "VarnelSplitterBar";
 }
 
 bool SplitterBar::Create(HWND parent) {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof(wc);
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = &SplitterBar::Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1);
-        wc.lpszClassName = kSplitterClass;
-        registered = RegisterClassExA(&wc) != 0;
-    }
+    RegisterWindowClass(kSplitterClass, &SplitterBar::Proc, CS_DBLCLKS, COLOR_HIGHLIGHT + 1, nullptr);
     if (!CreateChild(parent, 0, kSplitterClass, "", WS_CLIPSIBLINGS)) return false;
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     // Guide lines lie over the preview, not under it.

@@ -9,7 +9,6 @@
 #include "app/shell/app_state.h"
 #include "app/shell/main_window.h"
 #include "graphics/objects/graphics_object.h"
-#include "platform/gdiplus_flat.h"
 #include "platform/system_services.h"
 
 namespace varnel {
@@ -25,15 +24,8 @@ bool StartUp(int showCommand) {
 
     // The library's own start; the program then starts the service for itself.
     StartImagingService();
-    static ULONG_PTR token = 0;
-    if (!token) {
-        Gdiplus::GdiplusStartupInput input;
-        input.GdiplusVersion = 1;
-        input.DebugEventCallback = nullptr;
-        input.SuppressBackgroundThread = FALSE;
-        input.SuppressExternalCodecs = FALSE;
-        Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    }
+    static ULONG_PTR token = StartImaging();
+    (void)token;
 
     // Common controls, the shell's dialogs and dropping need these on this thread.
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};

@@ -44,14 +44,19 @@ std::string FromWideText(const wchar_t* text) {
     return narrow;
 }
 
-void StartImagingService() {
-    if (imagingToken) return;
+ULONG_PTR StartImaging() {
+    ULONG_PTR token = 0;
     Gdiplus::GdiplusStartupInput input;
     input.GdiplusVersion = 1;
     input.DebugEventCallback = nullptr;
     input.SuppressBackgroundThread = FALSE;
     input.SuppressExternalCodecs = FALSE;
-    Gdiplus::GdiplusStartup(&imagingToken, &input, nullptr);
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    return token;
+}
+
+void StartImagingService() {
+    if (!imagingToken) imagingToken = StartImaging();
 }
 
 void* GraphicsObject::AllocateMemory(uint32_t size) { return Gdiplus::DllExports::GdipAlloc(size); }

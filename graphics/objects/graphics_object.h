@@ -2,6 +2,8 @@
 // The object model shared by every class over the imaging service: a native
 // handle kept by the base, a hook that keeps each class's own pointer field
 // equal to it, the module-wide last status and failure text.
+#include <windows.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -32,6 +34,10 @@ std::string FromWideText(const wchar_t* text);
 
 // Starts the imaging service once for the library; never shut down.
 void StartImagingService();
+
+// One more start of the imaging service, with a token of its own; the
+// service is never shut down, the process end ends it.
+ULONG_PTR StartImaging();
 
 // Operations are virtual and declared in a fixed order per class: the hook a
 // class calls from OnSetNativeHandle is always its first own operation.
