@@ -88,6 +88,7 @@ void RenderPreview() {
         DrawPictureBackground(app.composedBitmap, 0, 0, size.width, size.height);
     }
     canvas.PresentRect(0, 0, size.width, size.height);
+    RepaintGuideLines();
     // The panel now shows the whole preview; pictures set on the way asked
     // for a repaint that would only render it again.
     ValidateRect(Ui<DrawPanel>(画板1).Handle(), nullptr);
@@ -135,6 +136,7 @@ Gdiplus::RectF DrawTextWatermark(int x, int y, std::string& text, std::optional<
         canvas.DrawString(text, font, brush, box, drawing);
     }
     canvas.PresentRect(0, 0, canvas.GetWindowWidth(), canvas.GetWindowHeight());
+    RepaintGuideLines();
     return box;
 }
 

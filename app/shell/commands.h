@@ -34,6 +34,10 @@ void ChooseWatermarkPicture();
 // over the preview.
 void PlaceGuideLines(bool vertical, int count, bool widerFifth);
 
+// The preview is copied onto the panel's window directly, over the guide
+// lines that lie across it; they are painted again afterwards.
+void RepaintGuideLines();
+
 // Cutting.
 void SplitPictureInHalves();
 void AddVerticalCutLine();

@@ -32,6 +32,15 @@ void PlaceGuideLines(bool vertical, int count, bool widerFifth) {
     }
 }
 
+void RepaintGuideLines() {
+    for (const Id(*family)[5] : {&kVerticalGuides, &kHorizontalGuides}) {
+        for (Id bar : *family) {
+            Component& c = C(bar);
+            if (c.Visible()) RedrawWindow(c.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        }
+    }
+}
+
 void OnMainWindowSizeChanged(const EventArgs&) {
     Form& window = MainWindow();
     const double w = window.Width();
