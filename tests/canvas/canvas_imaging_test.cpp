@@ -45,75 +45,36 @@ TEST_CASE_FIXTURE(ImagingFixture, "clearing without a colour is opaque white; wi
     CHECK(At(239, 159) == kWhite);
 }
 
-TEST_CASE_FIXTURE(ImagingFixture, "fills land where they should") {
+TEST_CASE_FIXTURE(ImagingFixture, "fills and outlines land where they should") {
     REQUIRE(canvas.FillRectangle(red, 10, 10, 30, 20));
     CHECK(At(10, 10) == kRed);
     CHECK(At(39, 29) == kRed);
     CHECK(At(40, 30) == kWhite);
     REQUIRE(canvas.FillRectangleRecord(blue, Gdiplus::RectF(50, 10, 10, 10)));
     CHECK(At(55, 15) == kBlue);
-    REQUIRE(canvas.FillRectangleI(blue, 70, 10, 10, 10));
-    CHECK(At(75, 15) == kBlue);
-    REQUIRE(canvas.FillRectangles(red, {Gdiplus::RectF(90, 10, 5, 5), Gdiplus::RectF(100, 10, 5, 5)}));
-    CHECK(At(102, 12) == kRed);
-    REQUIRE(canvas.FillRectanglesI(blue, {Gdiplus::Rect(110, 10, 5, 5)}));
-    CHECK(At(112, 12) == kBlue);
-
+    CHECK(At(61, 15) == kWhite);
     REQUIRE(canvas.FillEllipse(red, 10, 50, 60, 40));
     CHECK(At(40, 70) == kRed);
     CHECK(At(11, 51) == kWhite);
-    REQUIRE(canvas.FillEllipseI(blue, 80, 50, 20, 20));
-    CHECK(At(90, 60) == kBlue);
-    REQUIRE(canvas.FillPie(red, 110, 50, 40, 40, 0, 90));  // clockwise from 3 o'clock
-    CHECK(At(138, 78) == kRed);
-    CHECK(At(120, 60) == kWhite);
-    REQUIRE(canvas.FillPieI(blue, 160, 50, 40, 40, 180, 90));
-    CHECK(At(170, 60) == kBlue);
+    REQUIRE(canvas.FillPolygon(blue, {Gdiplus::PointF(100, 50), Gdiplus::PointF(140, 50), Gdiplus::PointF(120, 90)}));
+    CHECK(At(120, 60) == kBlue);
+    CHECK(At(102, 85) == kWhite);
 
-    REQUIRE(canvas.FillPolygon(red, {Gdiplus::PointF(10, 100), Gdiplus::PointF(50, 100), Gdiplus::PointF(30, 140)}));
-    CHECK(At(30, 110) == kRed);
-    REQUIRE(canvas.FillPolygonI(blue, {Gdiplus::Point(60, 100), Gdiplus::Point(100, 100), Gdiplus::Point(80, 140)},
-                                Gdiplus::FillModeWinding));
-    CHECK(At(80, 110) == kBlue);
-    REQUIRE(canvas.FillClosedCurve(red, {Gdiplus::PointF(110, 100), Gdiplus::PointF(150, 100),
-                                         Gdiplus::PointF(130, 140)}));
-    CHECK(At(130, 112) == kRed);
-    REQUIRE(canvas.FillClosedCurve2I(blue, {Gdiplus::Point(160, 100), Gdiplus::Point(200, 100),
-                                            Gdiplus::Point(180, 140)},
-                                     0.0f, Gdiplus::FillModeAlternate));
-    CHECK(At(180, 110) == kBlue);
-}
+    REQUIRE(canvas.DrawLine(pen, 10, 120, 200, 120));
+    CHECK(Count(kRed, 10, 119, 200, 122) > 150);
+    REQUIRE(canvas.DrawRectangle(pen, 150, 10, 40, 30));
+    CHECK(Count(kRed, 150, 9, 191, 12) > 30);
+    CHECK(At(170, 25) == kWhite);
 
-TEST_CASE_FIXTURE(ImagingFixture, "lines, outlines and curves") {
-    REQUIRE(canvas.DrawLine(pen, 10, 5, 200, 5));
-    CHECK(Count(kRed, 10, 4, 200, 7) > 150);
-    REQUIRE(canvas.DrawLineI(pen, 10, 10, 10, 100));
-    CHECK(Count(kRed, 9, 20, 12, 90) > 60);
-    REQUIRE(canvas.DrawRectangle(pen, 30, 20, 40, 30));
-    CHECK(Count(kRed, 30, 19, 71, 22) > 30);
-    CHECK(At(50, 35) == kWhite);
-    REQUIRE(canvas.DrawEllipseI(pen, 80, 20, 40, 30));
-    CHECK(At(100, 35) == kWhite);
-    CHECK(Count(kRed, 80, 20, 121, 51) > 40);
-    REQUIRE(canvas.DrawLines(pen, {Gdiplus::PointF(130, 20), Gdiplus::PointF(170, 20), Gdiplus::PointF(170, 60)}));
-    CHECK(Count(kRed, 168, 30, 173, 50) > 10);
-    REQUIRE(canvas.DrawBezier(pen, 10, 150, 60, 110, 110, 110, 160, 150));
-    CHECK(Count(kRed, 10, 105, 170, 155) > 80);
+    GraphicsPath path;
+    REQUIRE(path.Create());
+    REQUIRE(path.AddRectangle(200, 50, 30, 30));
+    REQUIRE(canvas.FillPath(blue, path));
+    CHECK(At(215, 65) == kBlue);
 
     // An empty array reaches the platform with count 0, which it rejects.
     CHECK_FALSE(canvas.DrawLines(pen, {}));
     CHECK(lastStatus == Gdiplus::InvalidParameter);
-}
-
-TEST_CASE_FIXTURE(ImagingFixture, "paths are filled and drawn") {
-    GraphicsPath path;
-    REQUIRE(path.Create());
-    REQUIRE(path.AddRectangle(20, 20, 40, 40));
-    REQUIRE(canvas.FillPath(blue, path));
-    CHECK(At(40, 40) == kBlue);
-    REQUIRE(canvas.DrawPath(pen, path));
-    CHECK(Count(kRed, 20, 19, 61, 22) > 30);
-    CHECK(At(40, 40) == kBlue);
 }
 
 TEST_CASE_FIXTURE(ImagingFixture, "images are drawn at points, into rectangles and parallelograms") {
@@ -139,26 +100,15 @@ TEST_CASE_FIXTURE(ImagingFixture, "images are drawn at points, into rectangles a
         REQUIRE(canvas.DrawImageRect(image, 100, 10, 40, 20));
         CHECK(At(138, 28) == kBlue);
         CHECK(At(142, 32) == kWhite);
-        REQUIRE(canvas.DrawImageRectI(image, 10, 100, 10, 10));
-        CHECK(At(15, 105) == kBlue);
     }
-    SUBCASE("the other image calls") {
-        REQUIRE(canvas.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor));
-        REQUIRE(canvas.DrawImageI(image, 0, 0));
-        CHECK(At(10, 5) == kBlue);
-        REQUIRE(canvas.DrawImagePointRect(image, 50, 0, 0, 0, 5, 5));
-        CHECK(At(52, 2) == kBlue);
-        CHECK(At(57, 2) == kWhite);
-        REQUIRE(canvas.DrawImageRectRect(image, 100, 0, 40, 40, 0, 0, 10, 10));
-        CHECK(At(135, 35) == kBlue);
-        REQUIRE(canvas.DrawImagePointsRectI(image, 150, 0, 200, 0, 150, 50, 0, 0, 10, 10));
-        CHECK(At(195, 45) == kBlue);
-
+    SUBCASE("image attributes leave their key colour out") {
         ImageAttributes keyed;
         REQUIRE(keyed.Create());
         REQUIRE(keyed.SetColorKey(kOpaqueBlue, kOpaqueBlue));
         REQUIRE(canvas.DrawImageRectRectI(image, 0, 100, 40, 40, 0, 0, 10, 10, Gdiplus::UnitPixel, &keyed));
-        CHECK(At(20, 120) == kWhite);  // the key colour is left out
+        CHECK(At(20, 120) == kWhite);
+        REQUIRE(canvas.DrawImageRectRect(image, 50, 100, 40, 40, 0, 0, 10, 10));
+        CHECK(At(70, 120) == kBlue);
     }
 }
 
@@ -175,38 +125,24 @@ TEST_CASE_FIXTURE(ImagingFixture, "a cached bitmap is drawn at its truncated pos
 TEST_CASE_FIXTURE(ImagingFixture, "clipping decides where drawing lands") {
     REQUIRE(canvas.SetClipRect(20, 20, 50, 40));
     CHECK(canvas.IsVisiblePoint(30, 30));
-    CHECK_FALSE(canvas.IsVisiblePointI(100, 100));
-    CHECK(canvas.IsVisibleRect(60, 50, 20, 20));
     CHECK_FALSE(canvas.IsVisibleRectI(100, 100, 5, 5));
-    CHECK_FALSE(canvas.IsClipEmpty());
-    CHECK_FALSE(canvas.IsVisibleClipEmpty());
     const Gdiplus::RectF bounds = canvas.GetClipBounds();
     CHECK(bounds.X == 20);
     CHECK(bounds.Width == 50);
-    CHECK(canvas.GetClipBoundsI().Height == 40);
-    CHECK(canvas.GetVisibleClipBoundsI().Y == 20);
-    CHECK(canvas.GetVisibleClipBounds().Height == 40);
-
     REQUIRE(canvas.FillRectangle(red, 0, 0, 240, 160));
     CHECK(At(30, 30) == kRed);
     CHECK(At(69, 59) == kRed);
     CHECK(At(10, 10) == kWhite);
     CHECK(At(80, 30) == kWhite);
 
+    // The clip comes out as a region and goes back in, joined to a corner.
     test::TestRegion region;
     REQUIRE(region.Create());
     REQUIRE(canvas.GetClip(region));
-    BOOL inside = FALSE;
-    Gdiplus::DllExports::GdipIsVisibleRegionPoint(static_cast<Gdiplus::GpRegion*>(region.GetNativeHandle()), 30, 30,
-                                                  nullptr, &inside);
-    CHECK(inside);
-
-    REQUIRE(canvas.TranslateClip(100, 0));
-    REQUIRE(canvas.TranslateClipI(0, 50));
+    REQUIRE(canvas.TranslateClip(100, 50));
     REQUIRE(canvas.FillRectangle(blue, 0, 0, 240, 160));
     CHECK(At(130, 80) == kBlue);
     CHECK(At(30, 30) == kRed);
-
     REQUIRE(canvas.SetClipRegion(region));
     REQUIRE(canvas.SetClipRectI(0, 0, 10, 10, Gdiplus::CombineModeUnion));
     REQUIRE(canvas.FillRectangle(blue, 0, 0, 240, 160));
@@ -221,16 +157,7 @@ TEST_CASE_FIXTURE(ImagingFixture, "clipping decides where drawing lands") {
     CHECK(At(220, 10) == kRed);
     CHECK(At(5, 5) == kBlue);
 
-    GraphicsPath circle;
-    REQUIRE(circle.Create());
-    REQUIRE(circle.AddEllipse(0, 100, 40, 40));
-    REQUIRE(canvas.SetClipPath(circle));
-    REQUIRE(canvas.FillRectangle(red, 0, 0, 240, 160));
-    CHECK(At(20, 120) == kRed);
-    CHECK(At(1, 101) == kWhite);
-
     REQUIRE(canvas.ResetClip());
-    REQUIRE(canvas.SetClipGraphics(canvas));
     CHECK(canvas.IsVisiblePoint(200, 150));
 }
 
@@ -255,10 +182,6 @@ TEST_CASE_FIXTURE(ImagingFixture, "saved states and containers restore the trans
     REQUIRE(canvas.EndContainer(scaled));
     CHECK(At(138, 138) == kRed);
     CHECK(At(142, 142) == kWhite);
-    const Gdiplus::GraphicsContainer whole =
-        canvas.BeginContainerI(Gdiplus::Rect(0, 0, 10, 10), Gdiplus::Rect(0, 0, 10, 10), Gdiplus::UnitPixel);
-    CHECK(lastStatus == Gdiplus::Ok);
-    CHECK(canvas.EndContainer(whole));
 }
 
 TEST_CASE_FIXTURE(ImagingFixture, "text is measured and drawn") {
@@ -276,10 +199,6 @@ TEST_CASE_FIXTURE(ImagingFixture, "text is measured and drawn") {
         CHECK(shortBox.Height < 40);
         CHECK(longBox.Width > shortBox.Width * 3);
         CHECK(longBox.Height == doctest::Approx(shortBox.Height));  // still one line
-        Gdiplus::RectF narrow;
-        REQUIRE(canvas.MeasureString("Varnel Varnel Varnel Varnel", font, Gdiplus::RectF(0, 0, 80, 1000), format,
-                                     narrow));
-        CHECK(narrow.Height > shortBox.Height * 2);  // a layout width wraps
     }
     SUBCASE("drawing puts ink inside the measured box only") {
         Gdiplus::RectF box;
@@ -292,9 +211,8 @@ TEST_CASE_FIXTURE(ImagingFixture, "text is measured and drawn") {
         CHECK(canvas.DrawString("", font, black, Gdiplus::RectF(20, 30, 0, 0), format));
     }
     SUBCASE("Chinese text widens from its GBK bytes") {
-        test::TestFont chinese(L"WenQuanYi Micro Hei", 20);
         Gdiplus::RectF box;
-        REQUIRE(canvas.MeasureString("水印", chinese, Gdiplus::RectF(0, 0, 0, 0), format, box));
+        REQUIRE(canvas.MeasureString("水印", font, Gdiplus::RectF(0, 0, 0, 0), format, box));
         CHECK(box.Width > 30);
     }
     SUBCASE("character ranges come back as regions") {
@@ -350,12 +268,10 @@ struct MetafileFixture : ImagingFixture {
     }
     // Destination parallelogram of a square cell.
     static PointFArray Cell(float x, float y) { return {{x, y}, {x + 20, y}, {x, y + 20}}; }
-    static PointArray CellI(int x, int y) { return {{x, y}, {x + 20, y}, {x, y + 20}}; }
 
     Metafile metafile;
     int records = 0;
     const Gdiplus::RectF whole{0, 0, 20, 20};
-    const Gdiplus::Rect wholeI{0, 0, 20, 20};
 };
 
 TEST_CASE_FIXTURE(MetafileFixture, "a recorded metafile plays back where it is enumerated") {
@@ -365,38 +281,10 @@ TEST_CASE_FIXTURE(MetafileFixture, "a recorded metafile plays back where it is e
     CHECK(At(45, 45) == kWhite);
     REQUIRE(canvas.EnumerateMetafileDestPointI(metafile, Gdiplus::Point(100, 50), &Play, this, nullptr));
     CHECK(At(110, 60) == kRed);
-    REQUIRE(canvas.EnumerateMetafileDestRectI(metafile, Gdiplus::Rect(10, 100, 20, 20), &Play, this, nullptr));
-    CHECK(At(20, 110) == kRed);
-    REQUIRE(canvas.EnumerateMetafileDestPoint(metafile, Gdiplus::PointF(40, 100), &Play, this, nullptr));
-    CHECK(At(50, 110) == kRed);
-    REQUIRE(canvas.EnumerateMetafileSrcRectDestRect(metafile, Gdiplus::RectF(70, 100, 20, 20), whole,
-                                                    Gdiplus::UnitPixel, &Play, this, nullptr));
-    CHECK(At(80, 110) == kRed);
-    REQUIRE(canvas.EnumerateMetafileSrcRectDestRectI(metafile, Gdiplus::Rect(100, 100, 20, 20), wholeI,
-                                                     Gdiplus::UnitPixel, &Play, this, nullptr));
-    CHECK(At(110, 110) == kRed);
     REQUIRE(canvas.EnumerateMetafileSrcRectDestPoints(metafile, Cell(130, 100), whole, Gdiplus::UnitPixel, &Play,
                                                       this, nullptr));
     CHECK(At(140, 110) == kRed);
     CHECK(At(175, 110) == kWhite);
-}
-
-// Wine's GDI+ has these five as stubs that end the process when called.
-TEST_CASE_FIXTURE(MetafileFixture, "the remaining destination forms of metafile playback" *
-                                       doctest::skip(test::RunningOnWine())) {
-    REQUIRE(canvas.EnumerateMetafileDestPoints(metafile, Cell(10, 10), &Play, this, nullptr));
-    CHECK(At(20, 20) == kRed);
-    REQUIRE(canvas.EnumerateMetafileDestPointsI(metafile, CellI(40, 10), &Play, this, nullptr));
-    CHECK(At(50, 20) == kRed);
-    REQUIRE(canvas.EnumerateMetafileSrcRectDestPoint(metafile, Gdiplus::PointF(70, 10), whole, Gdiplus::UnitPixel,
-                                                     &Play, this, nullptr));
-    CHECK(At(80, 20) == kRed);
-    REQUIRE(canvas.EnumerateMetafileSrcRectDestPointI(metafile, Gdiplus::Point(100, 10), wholeI, Gdiplus::UnitPixel,
-                                                      &Play, this, nullptr));
-    CHECK(At(110, 20) == kRed);
-    REQUIRE(canvas.EnumerateMetafileSrcRectDestPointsI(metafile, CellI(130, 10), wholeI, Gdiplus::UnitPixel, &Play,
-                                                       this, nullptr));
-    CHECK(At(140, 20) == kRed);
 }
 
 TEST_CASE_FIXTURE(ImagingFixture, "a canvas given a metafile's graphics records comments into it") {
