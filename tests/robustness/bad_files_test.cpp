@@ -1,0 +1,167 @@
+#include <doctest.h>
+
+#include "app/operations/helpers.h"
+#include "platform/components.h"
+#include "tests/robustness/robustness_table.h"
+
+using namespace varnel;
+using namespace varnel::robust;
+using namespace ui;
+
+namespace {
+
+Bytes Part(const Bytes& b, size_t from, size_t to) { return Bytes(b.begin() + from, b.begin() + to); }
+
+Bytes Scrambled(Bytes b, size_t from) {
+    for (size_t i = from; i < b.size(); ++i) b[i] = static_cast<unsigned char>(b[i] ^ (0x5A + i * 7));
+    return b;
+}
+
+struct BadFile {
+    std::string name;
+    Bytes bytes;
+    bool mustShowNothing;  // no decoder may make a picture of it
+    std::string what;
+};
+
+void RunPictureBatch() {
+    Ui<EditBox>(编辑框1).SetText("0");
+    Ui<EditBox>(编辑框2).SetText("0");
+    RunBatch(BatchOperation::Picture, true);
+    App().watermarkMode = 0;
+}
+
+}  // namespace
+
+TEST_CASE("damaged, disguised and lying picture files: no picture, and a batch keeps their files") {
+    test::StartedMainWindow();
+    test::TempFolder folder("varnel-robust-bad");
+    std::vector<BadFile> files;
+    for (const char* format : {"jpeg", "png", "bmp", "gif"}) {
+        std::string ext = std::string(".") + (std::string(format) == "jpeg" ? "jpg" : format);
+        Bytes good = test::MakePicture(200, 100, 0x3366CC, format);
+        REQUIRE(good.size() > 64);
+        files.push_back({"zero-byte" + ext, {}, true, "zero-byte " + ext});
+        files.push_back({"truncated" + ext, Part(good, 0, good.size() / 2), false, "truncated " + ext + " (first half)"});
+        files.push_back({"nearly-whole" + ext, Part(good, 0, good.size() * 9 / 10), false,
+                         "truncated " + ext + " (first 90%)"});
+        files.push_back({"header-only" + ext, Part(good, 0, std::min<size_t>(good.size(), 30)), true,
+                         "header-only " + ext + " (first 30 bytes)"});
+        files.push_back({"corrupt" + ext, Scrambled(good, good.size() / 4), false,
+                         "corrupt " + ext + " (last three quarters scrambled)"});
+        files.push_back({"bad-signature" + ext, Scrambled(good, 0), true, "corrupt " + ext + " (every byte scrambled)"});
+    }
+    std::string text = "These are notes, not a picture.\r\n";
+    files.push_back({"notes.jpg", Bytes(text.begin(), text.end()), true, "text file named .jpg"});
+    Bytes bmp = test::MakePicture(64, 64, 0x20A040, "bmp");
+    Bytes tall = bmp;
+    Put32(tall, 22, 4000);
+    files.push_back({"lying-height.bmp", tall, true, "BMP header claims 64 x 4000, file holds 64 x 64"});
+    Bytes wide = bmp;
+    Put32(wide, 18, 0x7FFFFFFF);
+    files.push_back({"lying-width.bmp", wide, true, "BMP header claims a width of 2147483647"});
+    Bytes bigSize = bmp;
+    Put32(bigSize, 2, 0x7FFFFFFF);
+    Put32(bigSize, 34, 0x7FFFFFF0);
+    files.push_back({"lying-size.bmp", bigSize, false, "BMP file and image size fields claim 2 GB"});
+    Bytes offset = bmp;
+    Put32(offset, 10, 0x7FFFFF00);
+    files.push_back({"lying-offset.bmp", offset, true, "BMP pixel offset points past the end"});
+    Bytes negative = bmp;
+    Put32(negative, 22, static_cast<uint32_t>(-64));
+    files.push_back({"top-down.bmp", negative, false, "BMP with a negative (top-down) height"});
+    for (const BadFile& f : files) REQUIRE(WriteWholeFile(folder.File(f.name), f.bytes));
+
+    ListFolder(folder.Path());
+    std::vector<std::string> shown;
+    for (const BadFile& f : files) {
+        CAPTURE(f.name);
+        REQUIRE(LoadByName(f.name) >= 0);
+        shown.push_back(PanelState());
+        if (f.mustShowNothing) CHECK(shown.back() == "no picture");
+    }
+    RunPictureBatch();
+    CHECK(IsWindow(MainWindow().Handle()));
+    for (size_t i = 0; i < files.size(); ++i) {
+        const BadFile& f = files[i];
+        CAPTURE(f.name);
+        std::string after = FileState(folder.File(f.name), f.bytes);
+        bool ok;
+        std::string expected;
+        if (shown[i] == "no picture") {
+            expected = "no picture; file unchanged";
+            ok = after == "file unchanged";
+        } else {
+            // What decodes is a picture like any other: the batch writes it
+            // back watermarked, as a whole new file of the same size.
+            expected = "what decodes is shown; the batch writes it back whole";
+            BmpHeader header;
+            ok = after.rfind("file replaced by a whole", 0) == 0 &&
+                 IsWholeBmp24(ReadWholeFile(folder.File(f.name)), &header) &&
+                 shown[i] == "a " + std::to_string(header.width) + " x " + std::to_string(header.height) + " picture";
+            if (f.mustShowNothing) ok = false;
+        }
+        CHECK(ok);
+        Record("Damaged files", f.what, "shows " + shown[i] + "; picture batch: " + after, expected, ok);
+    }
+    CHECK_FALSE(FindFirstFileExists(folder.File("*.varnel-new")));
+}
+
+TEST_CASE("bad bytes dropped on the window or put straight into the preview") {
+    test::StartedMainWindow();
+    test::TempFolder folder("varnel-robust-drop");
+    Bytes notes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'};
+    REQUIRE(WriteWholeFile(folder.File("dropped.png"), notes));
+    Ui<DrawPanel>(画板1).SetPicture(test::MakePicture(20, 20, 0xFF0000, "png"));
+    OnFileDropped(folder.File("dropped.png"));
+    std::string dropped = PanelState();
+    CHECK(dropped == "no picture");
+    CHECK(ReadWholeFile(folder.File("dropped.png")) == notes);
+    Record("Damaged files", "text file named .png dropped on the window", "shows " + dropped + "; file unchanged",
+           "no picture; file unchanged", dropped == "no picture");
+
+    OnFileDropped(folder.File("missing.jpg"));
+    std::string missing = PanelState();
+    CHECK(missing == "no picture");
+    Record("Damaged files", "a dropped path whose file does not exist", "shows " + missing, "no picture",
+           missing == "no picture");
+
+    Ui<DrawPanel>(画板1).SetPicture(Bytes(100000, 0xFF));
+    std::string ones = PanelState();
+    CHECK(ones == "no picture");
+    Record("Damaged files", "100000 bytes of 0xFF put into the preview", "shows " + ones, "no picture",
+           ones == "no picture");
+}
+
+TEST_CASE("the text and split batches over files that are no picture") {
+    test::StartedMainWindow();
+    test::TempFolder folder("varnel-robust-text");
+    Bytes good = test::MakePicture(200, 100, 0x3366CC, "jpeg");
+    std::string text = "notes\r\n";
+    const std::vector<std::pair<std::string, Bytes>> files{
+        {"empty.jpg", {}},
+        {"half.jpg", Part(good, 0, good.size() / 2)},
+        {"notes.jpg", Bytes(text.begin(), text.end())},
+    };
+    for (const auto& f : files) REQUIRE(WriteWholeFile(folder.File(f.first), f.second));
+    ListFolder(folder.Path());
+    test::DialogAnswerer answer([](HWND box) {
+        SetDlgItemTextA(box, 100, "WATERMARK");
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    RunBatch(BatchOperation::Text, true);
+    CHECK(answer.Answered());
+    RunBatch(BatchOperation::Split, true);
+    std::string photo = ProgramFolder() + "\\Photo\\";
+    for (const auto& f : files) {
+        CAPTURE(f.first);
+        std::string after = FileState(folder.File(f.first), f.second);
+        std::string title = FileTitle(f.first, false);
+        bool pieces = FindFirstFileExists(photo + title + "_1.jpeg") || FindFirstFileExists(photo + title + "_2.jpeg");
+        CHECK(after == "file unchanged");
+        CHECK_FALSE(pieces);
+        Record("Damaged files", f.first + " (" + std::to_string(f.second.size()) + " bytes) in a text batch and a split batch",
+               after + (pieces ? "; pieces written" : "; no pieces written"), "file unchanged; nothing written",
+               after == "file unchanged" && !pieces);
+    }
+}

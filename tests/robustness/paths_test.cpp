@@ -1,0 +1,195 @@
+#include <doctest.h>
+
+#include <algorithm>
+#include <cwchar>
+
+#include "app/operations/helpers.h"
+#include "platform/components.h"
+#include "tests/robustness/robustness_table.h"
+
+using namespace varnel;
+using namespace varnel::robust;
+using namespace ui;
+
+namespace {
+
+std::wstring Wide(const std::string& ansi) {
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
+    std::wstring w(static_cast<size_t>(n > 0 ? n : 1), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &w[0], n);
+    w.resize(wcslen(w.c_str()));
+    return w;
+}
+
+// The names of the files in a folder, in the order found.
+std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    FindHandle search(FindFirstFileA((folder + "\\*").c_str(), &entry));
+    if (!search) return names;
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.cFileName);
+    } while (FindNextFileA(search.get(), &entry));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+TEST_CASE("GBK folder and file names, with characters whose second byte is 0x5C") {
+    test::StartedMainWindow();
+    REQUIRE(GetACP() == 936);
+    // 乗 is 81 5C, 盶 is B1 5C, 昞 is 95 5C: each ends in the byte of "\".
+    test::TempFolder folder("图片乗盶昞");
+    test::TempFolder sibling("图片乗盶昞-sibling");
+    REQUIRE(FolderExists(folder.Path()));
+    const std::vector<std::string> names{"乗.jpg", "盶昞.png", "风景 乗.bmp"};
+    for (const std::string& name : names) {
+        REQUIRE(WriteWholeFile(folder.File(name), test::MakePicture(120, 80, 0xFFFFFF, "png")));
+    }
+    ListFolder(folder.Path());
+    ListBox& list = Ui<ListBox>(列表框1);
+    CHECK(list.Count() == 3);
+    for (const std::string& name : names) {
+        CAPTURE(name);
+        REQUIRE(LoadByName(name) >= 0);
+        std::string shown = PanelState();
+        CHECK(shown == "a 120 x 80 picture");
+        CHECK(App().currentTitle == FileTitle(name, false));
+        Record("GBK names", "\"" + name + "\" in a folder whose name holds 乗盶昞, listed and opened",
+               "shows " + shown + "; title \"" + App().currentTitle + "\"", "a 120 x 80 picture; title without extension",
+               shown == "a 120 x 80 picture" && App().currentTitle == FileTitle(name, false));
+    }
+
+    // Halving writes pieces named after the picture into the Photo folder.
+    REQUIRE(LoadByName("乗.jpg") >= 0);
+    SplitPictureInHalves();
+    std::string photo = ProgramFolder() + "\\Photo\\";
+    bool halves = ReadWholeFile(photo + "乗_1.jpeg").size() > 8 && ReadWholeFile(photo + "乗_2.jpeg").size() > 8;
+    CHECK(halves);
+    DeleteFileA((photo + "乗_1.jpeg").c_str());
+    DeleteFileA((photo + "乗_2.jpeg").c_str());
+    Record("GBK names", "halving \"乗.jpg\"", halves ? "Photo\\乗_1.jpeg and Photo\\乗_2.jpeg written" : "halves missing",
+           "both halves under the picture's name", halves);
+
+    // Cutting by the guide lines makes a folder named after the picture.
+    App().verticalCutCount = 1;
+    App().horizontalCutCount = 0;
+    CutPictureByLines();
+    App().verticalCutCount = 0;
+    std::string cells = folder.File("乗");
+    bool cut = FolderExists(cells) && ReadWholeFile(cells + "\\乗-1.jpg").size() > 8 &&
+               ReadWholeFile(cells + "\\乗-2.jpg").size() > 8;
+    CHECK(cut);
+    Record("GBK names", "cutting \"乗.jpg\" by one vertical line", cut ? "乗\\乗-1.jpg and 乗\\乗-2.jpg written" : "cells missing",
+           "a folder of the picture's name with both cells", cut);
+    if (FolderExists(cells)) {
+        DeleteFileA((cells + "\\乗-1.jpg").c_str());
+        DeleteFileA((cells + "\\乗-2.jpg").c_str());
+        RemoveDirectoryA(cells.c_str());
+    }
+
+    // A picture batch replaces exactly the listed files, in their own folder.
+    std::vector<std::string> before = Names(folder.Path());
+    ListFolder(folder.Path());
+    Ui<EditBox>(编辑框1).SetText("0");
+    Ui<EditBox>(编辑框2).SetText("0");
+    RunBatch(BatchOperation::Picture, true);
+    App().watermarkMode = 0;
+    bool same = Names(folder.Path()) == before && Names(sibling.Path()).empty();
+    bool written = true;
+    for (const std::string& name : names) written = written && IsWholeBmp24(ReadWholeFile(folder.File(name)));
+    CHECK(same);
+    CHECK(written);
+    Record("GBK names", "picture batch over the GBK folder",
+           std::string(written ? "every file replaced by a whole BMP" : "some file not replaced") +
+               (same ? "; no other file made or lost" : "; the folder's files changed"),
+           "each file written in place", same && written);
+
+    // A dropped file: its folder ends after the last real separator.
+    OnFileDropped(folder.File("乗.jpg"));
+    bool dropped = App().currentFolder == folder.Path() + "\\" && App().currentTitle == "乗" &&
+                   PanelState() == "a 120 x 80 picture";
+    CHECK(dropped);
+    Record("GBK names", "\"乗.jpg\" dropped on the window",
+           std::string(App().currentFolder == folder.Path() + "\\" ? "its own folder" : "another folder") +
+               ", title \"" + App().currentTitle + "\", shows " + PanelState(),
+           "the file's own folder and title", dropped);
+}
+
+TEST_CASE("very long paths: files the program cannot name are left alone") {
+    test::StartedMainWindow();
+    test::TempFolder root("varnel-robust-long");
+    // Nested folders until the folder path is about 230 characters: files in
+    // it fit the 260-character limit, but the swap file beside them does not.
+    std::string shallow = root.Path();
+    while (shallow.size() < 232) {
+        shallow += "\\" + std::string(std::min<size_t>(40, 240 - shallow.size()), 'd');
+        REQUIRE(CreateDirectoryA(shallow.c_str(), nullptr));
+    }
+    std::string name = std::string(258 - shallow.size() - 5, 'n') + ".jpg";  // path of 258 characters
+    std::string path = shallow + "\\" + name;
+    REQUIRE(path.size() == 258);
+    Bytes picture = test::MakePicture(60, 40, 0xFFFFFF, "png");
+    // Written through the long-path form when the program's own writing
+    // cannot make it.
+    if (!WriteWholeFile(path, picture)) {
+        FileHandle make(CreateFileW((L"\\\\?\\" + Wide(path)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        REQUIRE(make);
+        DWORD written = 0;
+        REQUIRE(WriteFile(make.get(), picture.data(), static_cast<DWORD>(picture.size()), &written, nullptr));
+    }
+    ListFolder(shallow);
+    REQUIRE(LoadByName(name) >= 0);
+    std::string shown = PanelState();
+    CHECK(shown == "a 60 x 40 picture");
+    RunBatch(BatchOperation::Picture, true);
+    App().watermarkMode = 0;
+    std::string after = FileState(path, picture);
+    bool kept = after == "file unchanged" || after == "file replaced by a whole 60 x 40 BMP";
+    CHECK(kept);
+    CHECK(Names(shallow).size() == 1);
+    Record("Long paths", "a 258-character path (the swap file's name would pass 260)",
+           "shows " + shown + "; picture batch: " + after, "file unchanged, or replaced by a whole picture", kept);
+
+    // Past the limit: made through the long-path form, out of reach of the
+    // program's own paths.
+    std::string deep = shallow + "\\" + std::string(40, 'e');
+    REQUIRE(CreateDirectoryW((L"\\\\?\\" + Wide(deep)).c_str(), nullptr));
+    std::string beyond = deep + "\\" + std::string(20, 'f') + ".png";
+    {
+        FileHandle make(CreateFileW((L"\\\\?\\" + Wide(beyond)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        REQUIRE(make);
+        DWORD written = 0;
+        REQUIRE(WriteFile(make.get(), picture.data(), static_cast<DWORD>(picture.size()), &written, nullptr));
+    }
+    ListFolder(deep);
+    ListBox& list = Ui<ListBox>(列表框1);
+    std::string listed = std::to_string(list.Count()) + " listed";
+    std::string farShown = "not opened";
+    if (list.Count() > 0) {
+        list.SetSelectedIndex(0);
+        LoadListItem();
+        farShown = "shows " + PanelState();
+    }
+    RunBatch(BatchOperation::Picture, true);
+    App().watermarkMode = 0;
+    Bytes now;
+    {
+        FileHandle read(CreateFileW((L"\\\\?\\" + Wide(beyond)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        REQUIRE(read);
+        now.resize(picture.size() + 16);
+        DWORD got = 0;
+        ReadFile(read.get(), now.data(), static_cast<DWORD>(now.size()), &got, nullptr);
+        now.resize(got);
+    }
+    CHECK(now == picture);
+    Record("Long paths", "a " + std::to_string(beyond.size()) + "-character path",
+           listed + "; " + farShown + "; picture batch: " + (now == picture ? "file unchanged" : "file changed"),
+           "file unchanged", now == picture);
+    DeleteFileW((L"\\\\?\\" + Wide(beyond)).c_str());
+    RemoveDirectoryW((L"\\\\?\\" + Wide(deep)).c_str());
+}

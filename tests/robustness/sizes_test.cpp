@@ -1,0 +1,201 @@
+#include <doctest.h>
+
+#include "app/operations/helpers.h"
+#include "platform/components.h"
+#include "tests/robustness/robustness_table.h"
+
+using namespace varnel;
+using namespace varnel::robust;
+using namespace ui;
+
+namespace {
+
+uint32_t Crc32(const unsigned char* p, size_t n) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < n; ++i) {
+        crc ^= p[i];
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void PutBig32(Bytes& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<unsigned char>(v >> (24 - 8 * i));
+}
+
+// A small picture whose header says 20000 x 20000; the pixel data is that of
+// the small one.
+Bytes HugeHeader(const char* format) {
+    const int side = 20000;
+    Bytes b = test::MakePicture(16, 16, 0x808080, format);
+    std::string f = format;
+    if (f == "png") {  // IHDR right after the signature, with its checksum
+        PutBig32(b, 16, side);
+        PutBig32(b, 20, side);
+        PutBig32(b, 29, Crc32(&b[12], 17));
+    } else if (f == "gif") {  // logical screen and first image descriptor
+        b[6] = b[8] = side & 0xFF;
+        b[7] = b[9] = side >> 8;
+        for (size_t i = 13; i + 9 < b.size(); ++i) {
+            if (b[i] == 0x2C && b[i + 1] == 0 && b[i + 2] == 0 && b[i + 3] == 0 && b[i + 4] == 0) {
+                b[i + 5] = b[i + 7] = side & 0xFF;
+                b[i + 6] = b[i + 8] = side >> 8;
+                break;
+            }
+        }
+    } else if (f == "jpeg") {  // every start-of-frame marker
+        for (size_t i = 2; i + 8 < b.size(); ++i) {
+            if (b[i] == 0xFF && (b[i + 1] == 0xC0 || b[i + 1] == 0xC2)) {
+                b[i + 5] = b[i + 7] = side >> 8;
+                b[i + 6] = b[i + 8] = side & 0xFF;
+            }
+        }
+    }
+    return b;
+}
+
+unsigned Pixel(const Bytes& bmp, int x, int y) { return test::BmpPixel(bmp, x, y); }
+
+}  // namespace
+
+TEST_CASE("pictures that decode to 20000 x 20000 are refused as no picture") {
+    test::StartedMainWindow();
+    test::TempFolder folder("varnel-robust-huge");
+    struct Huge {
+        std::string name, what;
+        Bytes bytes;
+    };
+    std::vector<Huge> huge{
+        {"huge.png", "PNG whose header says 20000 x 20000", HugeHeader("png")},
+        {"huge.gif", "GIF whose screen and frame say 20000 x 20000", HugeHeader("gif")},
+        {"huge.jpg", "JPEG whose frame header says 20000 x 20000", HugeHeader("jpeg")},
+        {"huge.bmp", "1-bit BMP of 20000 x 20000 (50 MB, all there)", CraftBmp(20000, 20000, 1)},
+    };
+    for (const Huge& h : huge) REQUIRE(WriteWholeFile(folder.File(h.name), h.bytes));
+    ListFolder(folder.Path());
+    for (const Huge& h : huge) {
+        CAPTURE(h.name);
+        Ui<DrawPanel>(画板1).SetPicture(test::MakePicture(8, 8, 0xFF0000, "png"));
+        REQUIRE(LoadByName(h.name) >= 0);
+        std::string shown = PanelState();
+        CHECK(shown == "no picture");
+        CHECK(IsWindow(MainWindow().Handle()));
+        SplitPictureInHalves();
+        std::string photo = ProgramFolder() + "\\Photo\\" + FileTitle(h.name, false);
+        bool noPieces = !FindFirstFileExists(photo + "_1.jpeg") && !FindFirstFileExists(photo + "_2.jpeg");
+        CHECK(noPieces);
+        Record("Sizes", h.what, "shows " + shown + "; halving it writes " + (noPieces ? "nothing" : "pieces"),
+               "no picture; nothing written", shown == "no picture" && noPieces);
+    }
+    Ui<EditBox>(编辑框1).SetText("0");
+    Ui<EditBox>(编辑框2).SetText("0");
+    RunBatch(BatchOperation::Picture, true);
+    App().watermarkMode = 0;
+    for (const Huge& h : huge) {
+        CAPTURE(h.name);
+        std::string after = FileState(folder.File(h.name), h.bytes);
+        CHECK(after == "file unchanged");
+        Record("Sizes", h.what + ", in a picture batch", after, "file unchanged", after == "file unchanged");
+    }
+}
+
+TEST_CASE("1 x 1 pictures load, halve, take a watermark and go through a batch") {
+    test::StartedMainWindow();
+    test::TempFolder folder("varnel-robust-tiny");
+    const std::vector<std::string> formats{"jpeg", "png", "bmp", "gif"};
+    for (const std::string& f : formats) {
+        REQUIRE(WriteWholeFile(folder.File("tiny-" + f + ".pic"), test::MakePicture(1, 1, 0x102030, f.c_str())));
+    }
+    ListFolder(folder.Path());
+    std::string photo = ProgramFolder() + "\\Photo\\";
+    for (const std::string& f : formats) {
+        CAPTURE(f);
+        std::string name = "tiny-" + f + ".pic";
+        REQUIRE(LoadByName(name) >= 0);
+        std::string shown = PanelState();
+        CHECK(shown == "a 1 x 1 picture");
+        SplitPictureInHalves();
+        // A picture one pixel wide has no halves; what the cut writes is
+        // recorded, not prescribed.
+        std::string title = FileTitle(name, false);
+        Bytes first = ReadWholeFile(photo + title + "_1.jpeg");
+        Bytes second = ReadWholeFile(photo + title + "_2.jpeg");
+        std::string halves = first.empty() && second.empty() ? "no halves written"
+                                                              : "halves of " + std::to_string(first.size()) + " and " +
+                                                                    std::to_string(second.size()) + " bytes written";
+        DeleteFileA((photo + title + "_1.jpeg").c_str());
+        DeleteFileA((photo + title + "_2.jpeg").c_str());
+        CHECK(IsWindow(MainWindow().Handle()));
+        Record("Sizes", "1 x 1 " + f + " picture", "shows " + shown + "; halving: " + halves,
+               "shown; the program keeps running", shown == "a 1 x 1 picture");
+    }
+    App().watermarkPosition = WatermarkPosition{0, 0};
+    ApplyPictureWatermark();
+    std::string marked = PanelState();
+    CHECK(marked != "no picture");
+    Record("Sizes", "picture watermark on a 1 x 1 picture", "preview becomes " + marked, "a picture",
+           marked != "no picture");
+    App().watermarkMode = 0;
+
+    Ui<EditBox>(编辑框1).SetText("0");
+    Ui<EditBox>(编辑框2).SetText("0");
+    RunBatch(BatchOperation::Picture, true);
+    App().watermarkMode = 0;
+    for (const std::string& f : formats) {
+        CAPTURE(f);
+        BmpHeader header;
+        bool whole = IsWholeBmp24(ReadWholeFile(folder.File("tiny-" + f + ".pic")), &header);
+        bool ok = whole && header.width == 1 && header.height == 1;
+        CHECK(ok);
+        Record("Sizes", "1 x 1 " + f + " picture in a picture batch",
+               ok ? "file replaced by a whole 1 x 1 BMP" : "file not a whole 1 x 1 BMP", "a whole 1 x 1 picture",
+               ok);
+    }
+}
+
+TEST_CASE("watermark pictures of 1, 8, 24 and 32 bits per pixel") {
+    test::StartedMainWindow();
+    test::TempFolder folder("varnel-robust-marks");
+    REQUIRE(WriteWholeFile(folder.File("white.png"), test::MakePicture(300, 200, 0xFFFFFF, "png")));
+    ListFolder(folder.Path());
+    PictureBox& markBox = Ui<PictureBox>(图片框3);
+    Bytes original = markBox.Picture();
+    for (int bits : {1, 8, 24, 32}) {
+        CAPTURE(bits);
+        markBox.SetPicture(CraftBmp(40, 20, bits));
+        std::string mark = PictureState(markBox.Picture());
+        REQUIRE(LoadByName("white.png") >= 0);
+        App().watermarkPosition = WatermarkPosition{10, 10};
+        ApplyPictureWatermark();
+        const Bytes& composed = Ui<DrawPanel>(画板1).Picture();
+        BmpHeader header;
+        bool whole = IsWholeBmp24(composed, &header);
+        // The mark's left half is black, its right half white (no mark).
+        bool dark = whole && Pixel(composed, 15, 15) == 0;
+        bool clear = whole && Pixel(composed, 45, 15) == 0xFFFFFF && Pixel(composed, 5, 5) == 0xFFFFFF;
+        CHECK(mark == "a 40 x 20 picture");
+        CHECK(dark);
+        CHECK(clear);
+        Record("Watermark pictures", std::to_string(bits) + "-bit BMP watermark, 40 x 20, half black",
+               "mark box holds " + mark + "; black half multiplied in: " + (dark ? "yes" : "no") +
+                   "; white half left the picture: " + (clear ? "yes" : "no"),
+               "the mark is applied", dark && clear);
+    }
+    markBox.SetPicture(Bytes{'x'});
+    REQUIRE(LoadByName("white.png") >= 0);
+    ApplyPictureWatermark();
+    std::string none = PanelState();
+    CHECK(none == "no picture");
+    Record("Watermark pictures", "a watermark file that is no picture", "preview shows " + none,
+           "no watermark (the defined empty result)", none == "no picture");
+    Bytes white = ReadWholeFile(folder.File("white.png"));
+    Ui<EditBox>(编辑框1).SetText("0");
+    Ui<EditBox>(编辑框2).SetText("0");
+    RunBatch(BatchOperation::Picture, true);
+    std::string after = FileState(folder.File("white.png"), white);
+    CHECK(after == "file unchanged");
+    Record("Watermark pictures", "a picture batch with a watermark file that is no picture", after,
+           "file unchanged", after == "file unchanged");
+    markBox.SetPicture(original);
+    App().watermarkMode = 0;
+}
