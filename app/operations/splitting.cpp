@@ -50,12 +50,19 @@ bool CutPicture(const Bytes& picture, std::vector<Bytes>& pieces, int count, int
     } else {
         return false;
     }
+    // A picture narrower (or lower) than the count has no such pieces; empty
+    // ones would replace earlier pieces of the same names with nothing.
+    if (pw < 1 || ph < 1) return false;
     pieces.resize(static_cast<size_t>(count));
     MemoryImage piece;
     int sx = 0, sy = 0;
     for (int i = 0; i < count; ++i) {
         DrawPiece(source, piece, pw, ph, static_cast<float>(sx), static_cast<float>(sy));
         pieces[static_cast<size_t>(i)] = piece.EncodeToBytes(kFormatPng);
+        if (pieces[static_cast<size_t>(i)].empty()) {
+            pieces.clear();
+            return false;
+        }
         sx += dx;
         sy += dy;
     }
@@ -106,7 +113,10 @@ void CutPictureByLines() {
         }
         DrawPiece(source, piece, cw, ch, static_cast<float>(col * cellWidth), static_cast<float>(row * cellHeight));
         Delay(1, 1);
-        WriteWholeFile(folder + gridTitle + "-" + std::to_string(i) + ".jpg", piece.EncodeToBytes(kFormatPng));
+        // A cell that could not be drawn (no picture, or one smaller than the
+        // grid) is not written: it would replace an earlier cell with nothing.
+        Bytes cell = piece.EncodeToBytes(kFormatPng);
+        if (!cell.empty()) WriteWholeFile(folder + gridTitle + "-" + std::to_string(i) + ".jpg", cell);
         ++col;
         ShowTimedMessage("共计;" + std::to_string(total) + "份，正在切分第：" + std::to_string(i) + "个！", "提示：",
                          0x30, 100);

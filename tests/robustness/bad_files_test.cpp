@@ -152,6 +152,23 @@ TEST_CASE("the text and split batches over files that are no picture") {
     RunBatch(BatchOperation::Text, true);
     CHECK(answer.Answered());
     RunBatch(BatchOperation::Split, true);
+    // Cutting a file that is no picture by the guide lines, where cells of
+    // its name exist from an earlier cut.
+    Bytes earlier{'c', 'e', 'l', 'l'};
+    REQUIRE(CreateDirectoryA(folder.File("half").c_str(), nullptr));
+    REQUIRE(WriteWholeFile(folder.File("half\\half-1.jpg"), earlier));
+    REQUIRE(LoadByName("half.jpg") >= 0);
+    App().verticalCutCount = 1;
+    App().horizontalCutCount = 0;
+    CutPictureByLines();
+    App().verticalCutCount = 0;
+    std::string cell = FileState(folder.File("half\\half-1.jpg"), earlier);
+    bool noNewCell = !FindFirstFileExists(folder.File("half\\half-2.jpg"));
+    CHECK(cell == "file unchanged");
+    CHECK(noNewCell);
+    Record("Damaged files", "half.jpg (no picture) cut by one vertical line over an earlier cell of its name",
+           "earlier cell: " + cell + (noNewCell ? "; no other cell written" : "; an empty cell written"),
+           "file unchanged; nothing written", cell == "file unchanged" && noNewCell);
     std::string photo = ProgramFolder() + "\\Photo\\";
     for (const auto& f : files) {
         CAPTURE(f.first);

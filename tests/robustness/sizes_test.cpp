@@ -1,6 +1,7 @@
 #include <doctest.h>
 
 #include "app/operations/helpers.h"
+#include "app/operations/splitting.h"
 #include "platform/components.h"
 #include "tests/robustness/robustness_table.h"
 
@@ -114,21 +115,46 @@ TEST_CASE("1 x 1 pictures load, halve, take a watermark and go through a batch")
         REQUIRE(LoadByName(name) >= 0);
         std::string shown = PanelState();
         CHECK(shown == "a 1 x 1 picture");
-        SplitPictureInHalves();
-        // A picture one pixel wide has no halves; what the cut writes is
-        // recorded, not prescribed.
+        // A picture one pixel wide has no halves: halves of the same name
+        // from an earlier picture must not be replaced by empty files.
         std::string title = FileTitle(name, false);
-        Bytes first = ReadWholeFile(photo + title + "_1.jpeg");
-        Bytes second = ReadWholeFile(photo + title + "_2.jpeg");
-        std::string halves = first.empty() && second.empty() ? "no halves written"
-                                                              : "halves of " + std::to_string(first.size()) + " and " +
-                                                                    std::to_string(second.size()) + " bytes written";
+        Bytes earlier{'e', 'a', 'r', 'l', 'i', 'e', 'r'};
+        REQUIRE(WriteWholeFile(photo + title + "_1.jpeg", earlier));
+        REQUIRE(WriteWholeFile(photo + title + "_2.jpeg", earlier));
+        SplitPictureInHalves();
+        std::string first = FileState(photo + title + "_1.jpeg", earlier);
+        std::string second = FileState(photo + title + "_2.jpeg", earlier);
         DeleteFileA((photo + title + "_1.jpeg").c_str());
         DeleteFileA((photo + title + "_2.jpeg").c_str());
+        CHECK(first == "file unchanged");
+        CHECK(second == "file unchanged");
         CHECK(IsWindow(MainWindow().Handle()));
-        Record("Sizes", "1 x 1 " + f + " picture", "shows " + shown + "; halving: " + halves,
-               "shown; the program keeps running", shown == "a 1 x 1 picture");
+        Record("Sizes", "1 x 1 " + f + " picture, halved over earlier halves of its name",
+               "shows " + shown + "; earlier halves: " + first + ", " + second,
+               "shown; no halves exist, the earlier ones are kept",
+               shown == "a 1 x 1 picture" && first == "file unchanged" && second == "file unchanged");
+        if (f == "png") {
+            // Cells of a cut 1 pixel wide: none exist.
+            REQUIRE(CreateDirectoryA(folder.File(title).c_str(), nullptr));
+            std::string cell = folder.File(title) + "\\" + title + "-1.jpg";
+            REQUIRE(WriteWholeFile(cell, earlier));
+            App().verticalCutCount = 1;
+            App().horizontalCutCount = 0;
+            CutPictureByLines();
+            App().verticalCutCount = 0;
+            std::string kept = FileState(cell, earlier);
+            CHECK(kept == "file unchanged");
+            Record("Sizes", "1 x 1 picture cut by one vertical line over an earlier cell of its name",
+                   "earlier cell: " + kept, "no cells exist; the earlier one is kept", kept == "file unchanged");
+            DeleteFileA(cell.c_str());
+            DeleteFileA((folder.File(title) + "\\" + title + "-2.jpg").c_str());
+            RemoveDirectoryA(folder.File(title).c_str());
+        }
     }
+    std::vector<Bytes> pieces;
+    CHECK_FALSE(CutPicture(test::MakePicture(1, 1, 0x102030, "png"), pieces, 2, 1));
+    CHECK_FALSE(CutPicture(test::MakePicture(1, 1, 0x102030, "png"), pieces, 2, 2));
+    CHECK(pieces.empty());
     App().watermarkPosition = WatermarkPosition{0, 0};
     ApplyPictureWatermark();
     std::string marked = PanelState();
