@@ -193,3 +193,59 @@ TEST_CASE("very long paths: files the program cannot name are left alone") {
     DeleteFileW((L"\\\\?\\" + Wide(beyond)).c_str());
     RemoveDirectoryW((L"\\\\?\\" + Wide(deep)).c_str());
 }
+
+TEST_CASE("a file whose name the ANSI code page cannot hold") {
+    test::StartedMainWindow();
+    test::TempFolder folder("varnel-robust-unicode");
+    Bytes picture = test::MakePicture(50, 30, 0xFFFFFF, "png");
+    // "a" + U+1F600 + ".png": the listing gives it as "a?.png" or "a??.png";
+    // a neighbour whose name such a pattern would match must not be touched.
+    const std::wstring wide = L"a\U0001F600.png";
+    {
+        FileHandle make(CreateFileW((Wide(folder.Path()) + L"\\" + wide).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        REQUIRE(make);
+        DWORD written = 0;
+        REQUIRE(WriteFile(make.get(), picture.data(), static_cast<DWORD>(picture.size()), &written, nullptr));
+    }
+    Bytes neighbour = test::MakePicture(50, 30, 0x0000FF, "png");
+    REQUIRE(WriteWholeFile(folder.File("ab.png"), neighbour));
+    REQUIRE(WriteWholeFile(folder.File("abc.png"), neighbour));
+    ListFolder(folder.Path());
+    ListBox& list = Ui<ListBox>(列表框1);
+    std::string listedAs;
+    for (int i = 0; i < list.Count(); ++i) {
+        if (list.ItemText(i) != "ab.png" && list.ItemText(i) != "abc.png") listedAs = list.ItemText(i);
+    }
+    std::string shown = "not listed";
+    if (!listedAs.empty()) {
+        LoadByName(listedAs);
+        shown = "shows " + PanelState();
+    }
+    Ui<EditBox>(编辑框1).SetText("0");
+    Ui<EditBox>(编辑框2).SetText("0");
+    RunBatch(BatchOperation::Picture, true);
+    App().watermarkMode = 0;
+    Bytes now;
+    {
+        FileHandle read(CreateFileW((Wide(folder.Path()) + L"\\" + wide).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        REQUIRE(read);
+        now.resize(picture.size() + 16);
+        DWORD got = 0;
+        ReadFile(read.get(), now.data(), static_cast<DWORD>(now.size()), &got, nullptr);
+        now.resize(got);
+    }
+    bool kept = now == picture;
+    // The neighbours are pictures of their own: the batch watermarks them
+    // in place, at their own size.
+    BmpHeader ab, abc;
+    bool neighbours = IsWholeBmp24(ReadWholeFile(folder.File("ab.png")), &ab) && ab.width == 50 &&
+                      IsWholeBmp24(ReadWholeFile(folder.File("abc.png")), &abc) && abc.width == 50;
+    CHECK(kept);
+    CHECK(neighbours);
+    Record("GBK names", "a file named a + U+1F600 (no GBK form) beside ab.png and abc.png",
+           "listed as \"" + listedAs + "\"; " + shown + "; picture batch: " + (kept ? "file unchanged" : "file changed") +
+               (neighbours ? "; the neighbours watermarked as themselves" : "; a neighbour went wrong"),
+           "file unchanged; no other file written in its place", kept && neighbours);
+}
