@@ -1,3 +1,4 @@
+#include "app/operations/batch_runs.h"
 #include "app/operations/helpers.h"
 #include "app/operations/watermark_rendering.h"
 #include "app/shell/commands.h"
@@ -52,6 +53,38 @@ const char* CompletionText(BatchOperation operation) {
 
 }  // namespace
 
+void RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds) {
+    AppState& app = App();
+    Label& progress = Ui<Label>(标签2);
+    ListBox& list = Ui<ListBox>(列表框1);
+    progress.SetText("共有：" + std::to_string(list.Count()) + "条数据，正在处理第：" + std::to_string(number) + "条。");
+    list.SetSelectedIndex(number - 1);
+    LoadListItem();
+    const int rendersBefore = RenderCount();
+    ProcessPendingEvents();
+    if (pauseMilliseconds > 0) SleepMilliseconds(pauseMilliseconds);
+    switch (operation) {
+    case BatchOperation::Split: SplitPictureInHalves(); break;
+    case BatchOperation::Text: {
+        // The text goes over the picture just loaded; a hidden or
+        // minimised window does not repaint by itself, so draw it here.
+        if (RenderCount() == rendersBefore) RenderPreview();
+        std::string text = app.watermarkText;
+        ComboBox& sizes = Ui<ComboBox>(组合框_大小选择);
+        DrawTextWatermark(app.watermarkPosition.x, app.watermarkPosition.y, text,
+                          Ui<ComboBox>(组合框_字体选择).Text(), sizes.ItemData(sizes.SelectedIndex()),
+                          Ui<ColorPicker>(颜色选择器_颜色选择).Color(), Ui<Slider>(滑块条).Position(), 1);
+        app.previewCanvas.PresentRect(0, 0, app.previewSize.width, app.previewSize.height);
+        WriteBackPreview();
+        break;
+    }
+    case BatchOperation::Picture:
+        RenderPreview();
+        WriteBackPreview();
+        break;
+    }
+}
+
 void RunBatch(BatchOperation operation, bool menuVariant) {
     AppState& app = App();
     Label& progress = Ui<Label>(标签2);
@@ -68,32 +101,7 @@ void RunBatch(BatchOperation operation, bool menuVariant) {
 
     const int count = list.Count();
     for (int i = 1; i <= count; ++i) {
-        progress.SetText("共有：" + std::to_string(list.Count()) + "条数据，正在处理第：" + std::to_string(i) + "条。");
-        list.SetSelectedIndex(i - 1);
-        LoadListItem();
-        const int rendersBefore = RenderCount();
-        ProcessPendingEvents();
-        if (menuVariant) SleepMilliseconds(500);
-        switch (operation) {
-        case BatchOperation::Split: SplitPictureInHalves(); break;
-        case BatchOperation::Text: {
-            // The text goes over the picture just loaded; a hidden or
-            // minimised window does not repaint by itself, so draw it here.
-            if (RenderCount() == rendersBefore) RenderPreview();
-            std::string text = app.watermarkText;
-            ComboBox& sizes = Ui<ComboBox>(组合框_大小选择);
-            DrawTextWatermark(app.watermarkPosition.x, app.watermarkPosition.y, text,
-                              Ui<ComboBox>(组合框_字体选择).Text(), sizes.ItemData(sizes.SelectedIndex()),
-                              Ui<ColorPicker>(颜色选择器_颜色选择).Color(), Ui<Slider>(滑块条).Position(), 1);
-            app.previewCanvas.PresentRect(0, 0, app.previewSize.width, app.previewSize.height);
-            WriteBackPreview();
-            break;
-        }
-        case BatchOperation::Picture:
-            RenderPreview();
-            WriteBackPreview();
-            break;
-        }
+        RunBatchItem(operation, i, menuVariant ? 500 : 0);
         if (!menuVariant && operation != BatchOperation::Split) SleepMilliseconds(1000);
     }
     ShowTimedMessage(CompletionText(operation), "提示：", 0x30, 1500);

@@ -88,22 +88,14 @@ void SplitPictureInHalves() {
     OpenFolderAndSelect(PhotoFolder(), false);
 }
 
-void CutPictureByLines() {
-    AppState& app = App();
+void CutGridPieces(const Bytes& picture, int cols, int rows, const std::string& folder, const std::string& gridTitle,
+                   bool paced) {
     MemoryImage source;
-    source.LoadFromBytes(Ui<DrawPanel>(画板1).Picture());
+    source.LoadFromBytes(picture);
     const int W = source.GetWidth(), H = source.GetHeight();
-    const int cols = app.verticalCutCount + 1, rows = app.horizontalCutCount + 1;
     const double cellWidth = W / static_cast<double>(cols), cellHeight = H / static_cast<double>(rows);
     const int cw = static_cast<int>(cellWidth), ch = static_cast<int>(cellHeight);
     const int total = cols * rows;
-
-    std::string gridTitle = FileTitle(app.currentTitle, false);
-    std::string folder = app.currentFolder;
-    if (!EndsWithSeparator(folder)) folder += "\\";
-    folder += gridTitle + "\\";
-    CreateFolderPath(folder);
-
     MemoryImage piece;
     int col = 0, row = 0;
     for (int i = 1; i <= total; ++i) {
@@ -112,15 +104,28 @@ void CutPictureByLines() {
             ++row;
         }
         DrawPiece(source, piece, cw, ch, static_cast<float>(col * cellWidth), static_cast<float>(row * cellHeight));
-        Delay(1, 1);
+        if (paced) Delay(1, 1);
         // A cell that could not be drawn (no picture, or one smaller than the
         // grid) is not written: it would replace an earlier cell with nothing.
         Bytes cell = piece.EncodeToBytes(kFormatPng);
         if (!cell.empty()) WriteWholeFile(folder + gridTitle + "-" + std::to_string(i) + ".jpg", cell);
         ++col;
-        ShowTimedMessage("共计;" + std::to_string(total) + "份，正在切分第：" + std::to_string(i) + "个！", "提示：",
-                         0x30, 100);
+        if (paced) {
+            ShowTimedMessage("共计;" + std::to_string(total) + "份，正在切分第：" + std::to_string(i) + "个！",
+                             "提示：", 0x30, 100);
+        }
     }
+}
+
+void CutPictureByLines() {
+    AppState& app = App();
+    const int cols = app.verticalCutCount + 1, rows = app.horizontalCutCount + 1;
+    std::string gridTitle = FileTitle(app.currentTitle, false);
+    std::string folder = app.currentFolder;
+    if (!EndsWithSeparator(folder)) folder += "\\";
+    folder += gridTitle + "\\";
+    CreateFolderPath(folder);
+    CutGridPieces(Ui<DrawPanel>(画板1).Picture(), cols, rows, folder, gridTitle, true);
     OpenFolderAndSelect(folder, false);
 }
 

@@ -47,9 +47,49 @@ void DrawPictureBackground(const Bytes& picture, int x, int y, int width, int he
                       static_cast<float>(height));
 }
 
+namespace {
+
+// The last picture decoded from a file, kept while the file keeps its size
+// and time of writing: every repaint of the preview would otherwise decode
+// the same file again. A clone holds the same pixels in the same format, so
+// drawing it gives what drawing a fresh decode gives.
+struct DecodedFile {
+    std::string path;
+    ULONGLONG size = 0;
+    FILETIME written{};
+    Image image;
+    bool valid = false;
+};
+
+bool LoadPictureFile(Image& target, const std::string& path) {
+    static DecodedFile cached;
+    WIN32_FILE_ATTRIBUTE_DATA found{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &found)) {
+        cached.valid = false;
+        return target.LoadFromFile(path);
+    }
+    const ULONGLONG size = (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    if (cached.valid && cached.path == path && cached.size == size &&
+        CompareFileTime(&cached.written, &found.ftLastWriteTime) == 0 && cached.image.CloneInto(target)) {
+        return true;
+    }
+    cached.valid = false;
+    if (!target.LoadFromFile(path)) return false;
+    // A clone also lets the file go: the loaded picture may keep it open.
+    if (target.CloneInto(cached.image)) {
+        cached.path = path;
+        cached.size = size;
+        cached.written = found.ftLastWriteTime;
+        cached.valid = true;
+    }
+    return true;
+}
+
+}  // namespace
+
 // A picture given by file is drawn 14 pixels taller than asked.
 void DrawPictureBackground(const std::string& path, int x, int y, int width, int height) {
-    App().previewImage.LoadFromFile(path);
+    LoadPictureFile(App().previewImage, path);
     DrawLoadedPicture(static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
                       static_cast<float>(height + 14));
 }
@@ -67,10 +107,14 @@ void RenderPreview() {
     Canvas& canvas = app.previewCanvas;
     const PreviewSize size = app.previewSize;
     canvas.Clear();
-    if (!app.currentPicturePath.empty() && FindFirstFileExists(app.currentPicturePath)) {
-        DrawPictureBackground(app.currentPicturePath, 0, 0, size.width, size.height);
-    } else {
-        DrawPictureBackground(Ui<DrawPanel>(画板1).Picture(), 0, 0, size.width, size.height);
+    // Picture mode clears the canvas again before any of it is shown, so a
+    // background drawn first would never be seen.
+    if (app.watermarkMode != 2) {
+        if (!app.currentPicturePath.empty() && FindFirstFileExists(app.currentPicturePath)) {
+            DrawPictureBackground(app.currentPicturePath, 0, 0, size.width, size.height);
+        } else {
+            DrawPictureBackground(Ui<DrawPanel>(画板1).Picture(), 0, 0, size.width, size.height);
+        }
     }
     if (app.watermarkMode == 1) {
         std::string text = app.watermarkText;

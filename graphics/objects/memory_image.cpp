@@ -12,6 +12,96 @@ namespace varnel {
 using namespace Gdiplus::DllExports;
 
 namespace {
+// An output stream over a byte array that grows by doubling. The platform's
+// memory-block stream grows to the exact size at every write, which copies
+// the whole output again and again while an encoder writes a large file.
+class GrowingStream : public IStream {
+public:
+    Bytes Take() {
+        bytes_.resize(static_cast<size_t>(size_));
+        return std::move(bytes_);
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
+        if (!out) return E_POINTER;
+        if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IStream) || IsEqualIID(id, IID_ISequentialStream)) {
+            *out = static_cast<IStream*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    // Lives on the caller's stack; counting only keeps the contract.
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override { return references_ > 1 ? --references_ : 1; }
+
+    HRESULT STDMETHODCALLTYPE Read(void* target, ULONG count, ULONG* done) override {
+        ULONGLONG available = position_ < size_ ? size_ - position_ : 0;
+        ULONG n = static_cast<ULONG>(std::min<ULONGLONG>(count, available));
+        if (n) std::memcpy(target, bytes_.data() + position_, n);
+        position_ += n;
+        if (done) *done = n;
+        return n == count ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Write(const void* source, ULONG count, ULONG* done) override {
+        if (!source && count) return STG_E_INVALIDPOINTER;
+        const ULONGLONG end = position_ + count;
+        if (end > 0x7FFFFFFFull) return STG_E_MEDIUMFULL;
+        if (end > bytes_.size()) bytes_.resize(std::max<size_t>(static_cast<size_t>(end), bytes_.size() * 2));
+        if (count) std::memcpy(bytes_.data() + position_, source, count);
+        position_ = end;
+        size_ = std::max(size_, end);
+        if (done) *done = count;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* now) override {
+        LONGLONG base = origin == STREAM_SEEK_SET   ? 0
+                        : origin == STREAM_SEEK_CUR ? static_cast<LONGLONG>(position_)
+                        : origin == STREAM_SEEK_END ? static_cast<LONGLONG>(size_)
+                                                    : -1;
+        if (base < 0) return STG_E_INVALIDFUNCTION;
+        LONGLONG target = base + move.QuadPart;
+        if (target < 0) return STG_E_INVALIDFUNCTION;
+        position_ = static_cast<ULONGLONG>(target);
+        if (now) now->QuadPart = position_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER size) override {
+        if (size.QuadPart > 0x7FFFFFFFull) return STG_E_MEDIUMFULL;
+        if (size.QuadPart > bytes_.size()) bytes_.resize(static_cast<size_t>(size.QuadPart));
+        if (size.QuadPart > size_) {
+            std::memset(bytes_.data() + size_, 0, static_cast<size_t>(size.QuadPart - size_));
+        }
+        size_ = size.QuadPart;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) override {
+        if (!stat) return STG_E_INVALIDPOINTER;
+        *stat = STATSTG{};
+        stat->type = STGTY_STREAM;
+        stat->cbSize.QuadPart = size_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IStream** out) override {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
+    }
+
+private:
+    Bytes bytes_;
+    ULONGLONG size_ = 0;
+    ULONGLONG position_ = 0;
+    ULONG references_ = 1;
+};
+
 // The imaging service's built-in encoders by format code.
 const char* EncoderTextFor(int32_t format) {
     switch (format) {
@@ -180,13 +270,11 @@ Bytes MemoryImage::EncodeToBytes(int32_t format) {
     Bytes wide = ToWideBytes(EncoderTextFor(format));
     CLSID encoder{};
     CLSIDFromString(reinterpret_cast<LPCOLESTR>(wide.data()), &encoder);
-    MemoryStream output;
-    IStream* stream = output.Open(Bytes(), false);
-    if (!stream) return {};
-    if (GdipSaveImageToStream(image_, stream, &encoder, nullptr) != Gdiplus::Ok) return {};
-    // Exactly what the encoder wrote: the block behind the stream may be
+    GrowingStream output;
+    if (GdipSaveImageToStream(image_, &output, &encoder, nullptr) != Gdiplus::Ok) return {};
+    // Exactly what the encoder wrote: the array behind the stream may be
     // larger, and the rest of it is no part of the file.
-    return output.GetBytes();
+    return output.Take();
 }
 
 Bytes MemoryImage::ToWideBytes(const std::string& text) const { return ToWideText(text); }

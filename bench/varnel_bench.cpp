@@ -1,0 +1,268 @@
+// Times the program's own work in process, without the pauses the batch runs
+// and the grid cut make on purpose. Prints "figure NAME VALUE" lines for
+// bench/run to collect.
+//
+//   varnel_bench.exe WORKDIR REPS            every job
+//   varnel_bench.exe WORKDIR 1 halves-memory only the halves cut, then peak memory
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/operations/batch_runs.h"
+#include "app/operations/splitting.h"
+#include "app/operations/watermark_blend.h"
+#include "app/shell/app_state.h"
+#include "app/shell/commands.h"
+#include "app/shell/component_ids.h"
+#include "app/shell/startup.h"
+#include "app/operations/watermark_rendering.h"
+#include "graphics/objects/graphics_object.h"
+#include "graphics/objects/memory_image.h"
+#include "platform/bmp_image.h"
+#include "platform/components.h"
+#include "platform/file_services.h"
+#include "platform/system_services.h"
+
+using namespace varnel;
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER frequency{};
+    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void Figure(const char* name, double value) {
+    std::printf("figure %s %.3f\n", name, value);
+    std::fflush(stdout);
+}
+
+std::string workdir;
+std::string At(const std::string& relative) { return workdir + "\\" + relative; }
+
+void ListFolder(const std::string& folder) {
+    App().currentFolder = folder;
+    std::string listed = folder;
+    ListFolderFiles(listed);
+}
+
+// The time for one full pass over a listed folder, per file.
+double BatchPerFile(BatchOperation operation, const std::string& folder) {
+    ListFolder(folder);
+    const int count = Ui<ListBox>(ui::列表框1).Count();
+    if (count == 0) return 0;
+    const double start = Now();
+    for (int i = 1; i <= count; ++i) RunBatchItem(operation, i, 0);
+    return (Now() - start) / count;
+}
+
+void CutHalves(const std::string& source, const std::string& folder) {
+    Bytes picture = ReadWholeFile(source);
+    std::vector<Bytes> pieces;
+    if (CutPicture(picture, pieces, 2, 1)) {
+        WriteWholeFile(folder + "\\photo-4000_1.jpeg", pieces[0]);
+        WriteWholeFile(folder + "\\photo-4000_2.jpeg", pieces[1]);
+    }
+}
+
+// Where the time of one half goes: decode, draw, encode, write.
+int CutSteps() {
+    using namespace Gdiplus::DllExports;
+    StartImagingService();
+    StartImaging();
+    double start = Now();
+    Bytes picture = ReadWholeFile(At("in\\photo-4000.jpg"));
+    MemoryImage source;
+    source.LoadFromBytes(picture);
+    Figure("cut_step_decode_ms", Now() - start);
+    const int w = source.GetWidth() / 2, h = source.GetHeight();
+    MemoryImage piece;
+    start = Now();
+    piece.CreateBitmap(w, h);
+    Gdiplus::GpGraphics* graphics = nullptr;
+    GdipGetImageGraphicsContext(piece.GetImage(), &graphics);
+    GdipDrawImageRectRect(graphics, source.GetImage(), 0, 0, static_cast<float>(w), static_cast<float>(h), 0, 0,
+                          static_cast<float>(w), static_cast<float>(h), Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
+    GdipDeleteGraphics(graphics);
+    Figure("cut_step_draw_ms", Now() - start);
+    start = Now();
+    Bytes png = piece.EncodeToBytes(kFormatPng);
+    Figure("cut_step_encode_ms", Now() - start);
+    Figure("cut_step_png_mb", static_cast<double>(png.size()) / (1024.0 * 1024.0));
+    {
+        // The same encode into a stream that already has room for it.
+        IStream* stream = nullptr;
+        CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+        ULARGE_INTEGER room;
+        room.QuadPart = static_cast<ULONGLONG>(w) * h * 4;
+        stream->SetSize(room);
+        CLSID encoder{};
+        CLSIDFromString(L"{557CF406-1A04-11D3-9A73-0000F81EF32E}", &encoder);
+        start = Now();
+        GdipSaveImageToStream(piece.GetImage(), stream, &encoder, nullptr);
+        LARGE_INTEGER zero{};
+        ULARGE_INTEGER at{};
+        stream->Seek(zero, STREAM_SEEK_CUR, &at);
+        Figure("cut_step_encode_roomy_ms", Now() - start);
+        Figure("cut_step_encode_roomy_mb", static_cast<double>(at.QuadPart) / (1024.0 * 1024.0));
+        stream->Release();
+    }
+    start = Now();
+    WriteWholeFile(At("out\\half-probe.png"), png);
+    Figure("cut_step_write_ms", Now() - start);
+    return 0;
+}
+
+int HalvesMemory() {
+    StartImagingService();
+    StartImaging();
+    CutHalves(At("in\\photo-4000.jpg"), At("out\\halves-memory"));
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    Figure("halves_peak_working_set_mb", static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: varnel_bench WORKDIR REPS [halves-memory]\n");
+        return 2;
+    }
+    workdir = argv[1];
+    const int reps = std::max(1, std::atoi(argv[2]));
+    if (argc > 3 && std::string(argv[3]) == "halves-memory") return HalvesMemory();
+    if (argc > 3 && std::string(argv[3]) == "cut-steps") return CutSteps();
+
+    double start = Now();
+    if (!StartUp(SW_SHOWNORMAL)) return 1;
+    ProcessPendingEvents();
+    Figure("startup_ms", Now() - start);
+    MainWindow().SetQuitOnClose(false);
+
+    AppState& app = App();
+    const int startMode = app.watermarkMode;
+    Bytes mark = ReadWholeFile(At("in\\mark.bmp"));
+    Ui<PictureBox>(ui::图片框3).SetPicture(mark);
+    app.watermarkText = "Varnel";
+    app.watermarkPosition = WatermarkPosition{10, 10};
+    Figure("panel_width", app.previewSize.width);
+    Figure("panel_height", app.previewSize.height);
+
+    // The preview of one 1600 x 1000 picture, as selecting it in the list shows it.
+    const int previewReps = std::max(3, reps * 4);
+    ListFolder(At("preview"));
+    Ui<ListBox>(ui::列表框1).SetSelectedIndex(0);
+    app.currentPicturePath = At("preview\\photo.jpg");
+    for (int mode = 1; mode <= 2; ++mode) {
+        app.watermarkMode = mode;
+        RenderPreview();  // the first call warms fonts and caches alike for both
+        std::vector<double> times;
+        for (int r = 0; r < previewReps; ++r) {
+            start = Now();
+            RenderPreview();
+            times.push_back(Now() - start);
+        }
+        Figure(mode == 1 ? "render_preview_text_ms" : "render_preview_picture_ms", Median(times));
+    }
+
+    {
+        Bytes base = DecodePictureToBmp24(ReadWholeFile(At("in\\photo-1600.jpg")));
+        std::vector<double> times;
+        for (int r = 0; r < previewReps; ++r) {
+            start = Now();
+            Bytes blended = BlendPictureWatermark(base, mark, 10, 10);
+            times.push_back(Now() - start);
+            if (blended.empty()) std::fprintf(stderr, "blend gave nothing\n");
+        }
+        Figure("blend_ms", Median(times));
+    }
+
+    // Where the time of one text batch step goes, step by step.
+    {
+        app.watermarkMode = startMode;
+        ListFolder(At("preview"));
+        ListBox& list = Ui<ListBox>(ui::列表框1);
+        std::vector<double> load, events, render, stamp, snapshot, write;
+        for (int r = 0; r < previewReps; ++r) {
+            list.SetSelectedIndex(0);
+            start = Now();
+            LoadListItem();
+            load.push_back(Now() - start);
+            start = Now();
+            ProcessPendingEvents();
+            events.push_back(Now() - start);
+            start = Now();
+            RenderPreview();
+            render.push_back(Now() - start);
+            std::string text = app.watermarkText;
+            start = Now();
+            DrawTextWatermark(10, 10, text, std::string("Arial"), 16, RGB(255, 0, 0), 150, 1);
+            stamp.push_back(Now() - start);
+            BmpHeader header;
+            ReadBmpHeader(Ui<DrawPanel>(ui::画板1).Picture(), header);
+            start = Now();
+            Bytes shot = Ui<DrawPanel>(ui::画板1).Snapshot(header.width, header.height);
+            snapshot.push_back(Now() - start);
+            start = Now();
+            WriteWholeFile(At("out\\snapshot.bmp"), shot);
+            write.push_back(Now() - start);
+        }
+        Figure("step_load_list_item_ms", Median(load));
+        Figure("step_pending_events_ms", Median(events));
+        Figure("step_render_preview_ms", Median(render));
+        Figure("step_draw_text_ms", Median(stamp));
+        Figure("step_snapshot_ms", Median(snapshot));
+        Figure("step_write_file_ms", Median(write));
+    }
+
+    std::vector<double> text, picture, halves, grid, listing;
+    for (int r = 1; r <= reps; ++r) {
+        const std::string n = std::to_string(r);
+        app.watermarkMode = startMode;
+        text.push_back(BatchPerFile(BatchOperation::Text, At("text-" + n)));
+        app.watermarkMode = 2;
+        picture.push_back(BatchPerFile(BatchOperation::Picture, At("picture-" + n)));
+
+        start = Now();
+        CutHalves(At("in\\photo-4000.jpg"), At("out\\halves-" + n));
+        halves.push_back(Now() - start);
+
+        start = Now();
+        CutGridPieces(ReadWholeFile(At("in\\photo-4000.jpg")), 4, 2, At("out\\grid-" + n) + "\\", "photo-4000", false);
+        grid.push_back(Now() - start);
+
+        start = Now();
+        ListFolder(At("many"));
+        // Painting the list is part of showing it.
+        UpdateWindow(Ui<ListBox>(ui::列表框1).Handle());
+        ProcessPendingEvents();
+        listing.push_back(Now() - start);
+    }
+    Figure("listed_files", Ui<ListBox>(ui::列表框1).Count());
+    Figure("text_batch_per_file_ms", Median(text));
+    Figure("picture_batch_per_file_ms", Median(picture));
+    Figure("halves_ms", Median(halves));
+    Figure("grid_ms", Median(grid));
+    Figure("list_folder_ms", Median(listing));
+    std::fflush(stdout);
+    // The shell state's exit routine belongs to a normal end; skip window teardown costs.
+    ExitProcess(0);
+}
