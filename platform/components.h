@@ -185,6 +185,10 @@ private:
     HGDIOBJ previousBitmap_ = nullptr;
     int backingWidth_ = 0;
     int backingHeight_ = 0;
+    // The backing holds only the laid picture, on this fill colour: nothing
+    // was mirrored onto it since.
+    bool backingFresh_ = false;
+    COLORREF backingFill_ = 0;
 };
 
 // The preview panel: the picture stretched over the whole client area.

@@ -50,6 +50,7 @@ void PictureSurface::Paint() {
 }
 
 void PictureSurface::RebuildBacking() {
+    backingFresh_ = false;
     RECT client{};
     GetClientRect(hwnd_, &client);
     int width = std::max<int>(client.right, 1);
@@ -71,6 +72,8 @@ void PictureSurface::RebuildBacking() {
     RECT all{0, 0, width, height};
     FillRect(backingDc_.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
     LayPicture(backingDc_.get(), width, height);
+    backingFresh_ = true;
+    backingFill_ = GetSysColor(COLOR_BTNFACE);
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
@@ -91,10 +94,19 @@ Bytes DecodeRemembered(const Bytes& fileBytes) {
 void PictureSurface::SetPicture(const Bytes& fileBytes) {
     // A whole 24-bit BMP is already in the form the surface hands back.
     BmpHeader header;
-    if (IsWholeBmp24(fileBytes, &header) && header.offBits == 54) {
-        picture_ = fileBytes;
-    } else {
-        picture_ = DecodeRemembered(fileBytes);
+    Bytes next = IsWholeBmp24(fileBytes, &header) && header.offBits == 54 ? fileBytes : DecodeRemembered(fileBytes);
+    // Laying the same picture again on an untouched backing of the same size
+    // and fill would draw the very same pixels.
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const bool unchanged = backingFresh_ && backingBitmap_ && next == picture_ &&
+                           std::max<int>(client.right, 1) == backingWidth_ &&
+                           std::max<int>(client.bottom, 1) == backingHeight_ &&
+                           GetSysColor(COLOR_BTNFACE) == backingFill_;
+    picture_ = std::move(next);
+    if (unchanged) {
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return;
     }
     RebuildBacking();
 }
@@ -105,6 +117,7 @@ Bytes PictureSurface::Snapshot(int width, int height) const {
 }
 
 void PictureSurface::Mirror(HDC source, int x, int y, int width, int height, int sourceX, int sourceY, DWORD rop) {
+    backingFresh_ = false;
     if (backingDc_) BitBlt(backingDc_.get(), x, y, width, height, source, sourceX, sourceY, rop);
 }
 

@@ -61,37 +61,42 @@ struct DecodedFile {
     bool valid = false;
 };
 
-bool LoadPictureFile(Image& target, const std::string& path) {
+// The picture of the file at `path`: the kept decode when the file is
+// unchanged, or else `fresh`, loaded from the file now.
+Image& PictureOfFile(const std::string& path, Image& fresh) {
     static DecodedFile cached;
     WIN32_FILE_ATTRIBUTE_DATA found{};
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &found)) {
         cached.valid = false;
-        return target.LoadFromFile(path);
+        fresh.LoadFromFile(path);
+        return fresh;
     }
     const ULONGLONG size = (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
     if (cached.valid && cached.path == path && cached.size == size &&
-        CompareFileTime(&cached.written, &found.ftLastWriteTime) == 0 && cached.image.CloneInto(target)) {
-        return true;
+        CompareFileTime(&cached.written, &found.ftLastWriteTime) == 0) {
+        return cached.image;
     }
     cached.valid = false;
-    if (!target.LoadFromFile(path)) return false;
-    // A clone also lets the file go: the loaded picture may keep it open.
-    if (target.CloneInto(cached.image)) {
+    if (!fresh.LoadFromFile(path)) return fresh;
+    // A clone, not the loaded picture itself: that one may keep the file open.
+    if (fresh.CloneInto(cached.image)) {
         cached.path = path;
         cached.size = size;
         cached.written = found.ftLastWriteTime;
         cached.valid = true;
     }
-    return true;
+    return fresh;
 }
 
 }  // namespace
 
 // A picture given by file is drawn 14 pixels taller than asked.
 void DrawPictureBackground(const std::string& path, int x, int y, int width, int height) {
-    LoadPictureFile(App().previewImage, path);
-    DrawLoadedPicture(static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
-                      static_cast<float>(height + 14));
+    AppState& app = App();
+    Image& picture = PictureOfFile(path, app.previewImage);
+    app.previewCanvas.DrawImageRect(picture, static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
+                                    static_cast<float>(height + 14));
+    app.previewImage.Dispose();
 }
 
 namespace {
