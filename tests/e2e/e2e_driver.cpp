@@ -667,6 +667,44 @@ std::string Program::UnixStatus() const {
     return found;
 }
 
+// Wine keeps the process's GDI objects in a table the process itself holds
+// (its PEB names it, as on Windows); GetGuiResources does not read it, so the
+// live entries are counted here. Zero when the table is not there.
+long Program::GdiTableCount() const {
+    using QueryProcess = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<QueryProcess>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    if (!query) return 0;
+    struct {
+        void* reserved1;
+        void* peb;
+        void* reserved2[4];
+    } basic{};
+    if (query(info_.hProcess, 0, &basic, sizeof(basic), nullptr) != 0 || !basic.peb) return 0;
+    const size_t tableAt = sizeof(void*) == 8 ? 0xF8 : 0x94;
+    void* table = nullptr;
+    if (!ReadProcessMemory(info_.hProcess, static_cast<char*>(basic.peb) + tableAt, &table, sizeof(table), nullptr) ||
+        !table) {
+        return 0;
+    }
+    struct Entry {
+        unsigned long long object;
+        unsigned owner;
+        unsigned short unique;
+        unsigned char type, flags;
+        unsigned long long user;
+    };
+    static_assert(sizeof(Entry) == 24, "the table's entry layout");
+    std::vector<Entry> entries(0x10000);
+    SIZE_T got = 0;
+    if (!ReadProcessMemory(info_.hProcess, table, entries.data(), entries.size() * sizeof(Entry), &got)) return 0;
+    long live = 0;
+    for (size_t i = 0; i < got / sizeof(Entry); ++i) {
+        if (entries[i].type != 0 && !(entries[i].unique & 0x80)) ++live;
+    }
+    return live;
+}
+
 Figures Program::Measure() const {
     Figures f;
     f.gdiObjects = GetGuiResources(info_.hProcess, GR_GDIOBJECTS);
@@ -677,6 +715,7 @@ Figures Program::Measure() const {
     if (GetProcessMemoryInfo(info_.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory))) {
         f.privateBytes = memory.PrivateUsage;
     }
+    f.gdiTable = GdiTableCount();
     std::string status = UnixStatus();
     long anonymous = StatusField(status, "RssAnon"), resident = StatusField(status, "VmRSS");
     f.unixAnonymousKiB = anonymous > 0 ? anonymous : 0;

@@ -47,6 +47,8 @@ struct Figures {
     SIZE_T privateBytes = 0;
     // From the host kernel: the process's private (anonymous) and resident memory.
     long unixAnonymousKiB = 0, unixResidentKiB = 0;
+    // Live entries of the process's own GDI object table.
+    long gdiTable = 0;
 };
 
 class Program {
@@ -102,6 +104,7 @@ public:
     void Screenshot(const std::string& step);
     Figures Measure() const;
     std::string UnixStatus() const;
+    long GdiTableCount() const;
     bool Responsive() const;
     bool Close();
 

@@ -25,9 +25,9 @@ void RunMenuTextBatch(Program& app, int count) {
 
 void Print(const char* when, const Figures& f) {
     std::printf("%-7s GetGuiResources: GDI %lu, USER %lu; GetProcessHandleCount %lu; "
-                "GetProcessMemoryInfo private %lu KiB; host kernel: anonymous %ld KiB, resident %ld KiB\n",
+                "GetProcessMemoryInfo private %lu KiB; GDI table %ld; host kernel: anonymous %ld KiB, resident %ld KiB\n",
                 when, static_cast<unsigned long>(f.gdiObjects), static_cast<unsigned long>(f.userObjects),
-                static_cast<unsigned long>(f.handles), static_cast<unsigned long>(f.privateBytes / 1024),
+                static_cast<unsigned long>(f.handles), static_cast<unsigned long>(f.privateBytes / 1024), f.gdiTable,
                 f.unixAnonymousKiB, f.unixResidentKiB);
     std::fflush(stdout);
 }
@@ -68,10 +68,10 @@ TEST_CASE("leak: a long batch keeps the program's resources flat") {
     Figures after = app.Measure();
     Print("after", after);
     app.Screenshot("after-run");
-    std::printf("over %d pictures: GDI %+ld, USER %+ld, handles %+ld, private %+ld KiB, anonymous %+ld KiB, "
-                "resident %+ld KiB\n",
+    std::printf("over %d pictures: GDI %+ld, USER %+ld, handles %+ld, private %+ld KiB, GDI table %+ld, "
+                "anonymous %+ld KiB, resident %+ld KiB\n",
                 count, Grew(after.gdiObjects, before.gdiObjects), Grew(after.userObjects, before.userObjects),
-                Grew(after.handles, before.handles), Grew(after.privateBytes / 1024, before.privateBytes / 1024),
+                Grew(after.handles, before.handles), Grew(after.privateBytes / 1024, before.privateBytes / 1024), after.gdiTable - before.gdiTable,
                 after.unixAnonymousKiB - before.unixAnonymousKiB, after.unixResidentKiB - before.unixResidentKiB);
     std::fflush(stdout);
 
@@ -81,6 +81,7 @@ TEST_CASE("leak: a long batch keeps the program's resources flat") {
     CHECK(Grew(after.gdiObjects, before.gdiObjects) < slack);
     CHECK(Grew(after.userObjects, before.userObjects) < slack);
     CHECK(Grew(after.handles, before.handles) < slack);
+    CHECK(after.gdiTable - before.gdiTable < slack);
     CHECK(Grew(after.privateBytes / 1024, before.privateBytes / 1024) < 4096 + count * 8L);
     // A picture's pixels here are 120 x 90 x 4 bytes, 42 KiB; keeping even a
     // fifth of each would show.
