@@ -1,4 +1,7 @@
 #include "app/operations/batch_runs.h"
+
+#include <functional>
+
 #include "app/operations/helpers.h"
 #include "app/operations/watermark_rendering.h"
 #include "app/shell/commands.h"
@@ -34,8 +37,12 @@ Bytes PreviewSnapshot() {
     return panel.Snapshot(picture.width, picture.height);
 }
 
-void WriteBackPreview() {
+// `redraw`, when given, puts the run's own drawing back if a repaint in the
+// meantime rendered the preview anew (a resize during the run does that).
+void WriteBackPreview(const std::function<void()>& redraw = nullptr) {
+    const int rendersBefore = RenderCount();
     ProcessPendingEvents();
+    if (redraw && RenderCount() != rendersBefore) redraw();
     std::string path = SelectedPath();
     // An entry that is no picture leaves an empty preview: its file is kept.
     Bytes snapshot = PreviewSnapshot();
@@ -69,13 +76,23 @@ void RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds) {
         // The text goes over the picture just loaded; a hidden or
         // minimised window does not repaint by itself, so draw it here.
         if (RenderCount() == rendersBefore) RenderPreview();
-        std::string text = app.watermarkText;
-        ComboBox& sizes = Ui<ComboBox>(组合框_大小选择);
-        DrawTextWatermark(app.watermarkPosition.x, app.watermarkPosition.y, text,
-                          Ui<ComboBox>(组合框_字体选择).Text(), sizes.ItemData(sizes.SelectedIndex()),
-                          Ui<ColorPicker>(颜色选择器_颜色选择).Color(), Ui<Slider>(滑块条).Position(), 1);
-        app.previewCanvas.PresentRect(0, 0, app.previewSize.width, app.previewSize.height);
-        WriteBackPreview();
+        auto drawText = [&app] {
+            std::string text = app.watermarkText;
+            ComboBox& sizes = Ui<ComboBox>(组合框_大小选择);
+            Gdiplus::RectF drawn =
+                DrawTextWatermark(app.watermarkPosition.x, app.watermarkPosition.y, text,
+                                  Ui<ComboBox>(组合框_字体选择).Text(), sizes.ItemData(sizes.SelectedIndex()),
+                                  Ui<ColorPicker>(颜色选择器_颜色选择).Color(), Ui<Slider>(滑块条).Position(), 1);
+            app.previewCanvas.PresentRect(0, 0, app.previewSize.width, app.previewSize.height);
+            return drawn.Width > 0 && drawn.Height > 0;
+        };
+        // Without a font that can be made, or without a text, nothing is
+        // drawn: writing the file back then would only resample it.
+        if (!drawText()) break;
+        WriteBackPreview([&] {
+            RenderPreview();
+            drawText();
+        });
         break;
     }
     case BatchOperation::Picture:

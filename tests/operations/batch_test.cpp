@@ -76,6 +76,21 @@ TEST_CASE("the text batch writes the watermarked preview over every listed pictu
     }
 }
 
+TEST_CASE("a text batch that can draw no text leaves the files as they were") {
+    test::StartedMainWindow();
+    test::TempFolder folder("varnel-batch-nofont");
+    Bytes picture = test::MakePicture(320, 200, 0xFFFFFF, "png");
+    REQUIRE(WriteWholeFile(folder.File("a.png"), picture));
+    ListFolder(folder.Path());
+    ComboBox& fonts = Ui<ComboBox>(组合框_字体选择);
+    fonts.SetSelectedIndex(-1);
+    fonts.SetText("");
+    test::DialogAnswerer answer([](HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); });
+    RunBatch(BatchOperation::Text, true);
+    CHECK(answer.Answered());
+    CHECK(ReadWholeFile(folder.File("a.png")) == picture);
+}
+
 TEST_CASE("a batch leaves files it cannot or must not replace as they were") {
     test::StartedMainWindow();
     test::TempFolder folder("varnel-batch-keep");
