@@ -64,7 +64,9 @@ void ShowTimedMessage(const std::string& text, const std::string& caption, UINT 
     if (timer) PendingCloses()[timer] = caption;
     static MessageBoxTimeoutFunction timed = FindMessageBoxTimeout();
     if (timed) {
-        timed(owner, text.c_str(), caption.c_str(), style, 1, static_cast<DWORD>(milliseconds));
+        // Language 0 is the user's own: language 1 asks for Arabic buttons,
+        // which show as empty boxes and mirror the box on other systems.
+        timed(owner, text.c_str(), caption.c_str(), style, 0, static_cast<DWORD>(milliseconds));
     } else {
         MessageBoxA(owner, text.c_str(), caption.c_str(), style);
     }
