@@ -76,10 +76,10 @@ COLOR16 Channel(int16_t value) {
     return static_cast<COLOR16>(clamped << 8);
 }
 
-FontHandle MakeFont(const GdiFontSpec& spec) {
-    return FontHandle(CreateFontA(spec.height, spec.width, spec.angle, spec.angle, spec.weight, spec.italic ? 1 : 0,
-                                  spec.underline ? 1 : 0, spec.strikeOut ? 1 : 0, GB2312_CHARSET, 0, 0,
-                                  DRAFT_QUALITY, 0, spec.faceName.c_str()));
+FontHandle MakeFont(const GdiFontSpec& request) {
+    return FontHandle(CreateFontA(request.height, request.width, request.angle, request.angle, request.weight,
+                                  request.italic ? 1 : 0, request.underline ? 1 : 0, request.strikeOut ? 1 : 0,
+                                  GB2312_CHARSET, 0, 0, DRAFT_QUALITY, 0, request.faceName.c_str()));
 }
 
 void SetBackground(HDC dc, std::optional<COLORREF> background) {
