@@ -2,6 +2,7 @@
 
 #include "app/shell/commands.h"
 #include "app/shell/component_ids.h"
+#include "graphics/canvas/imaging_objects.h"
 #include "graphics/objects/fonts.h"
 #include "graphics/objects/solid_brush.h"
 #include "graphics/objects/string_format.h"
@@ -15,9 +16,20 @@ using namespace ui;
 
 namespace {
 
+// Draws the whole picture scaled into the rectangle. Sampling past the
+// picture's edges mirrors the picture instead of blending in transparent
+// black, which would darken the last column and row of an enlarged picture
+// in the preview and in every snapshot written back from it.
+void DrawWholePicture(Image& picture, float x, float y, float width, float height) {
+    static ImageAttributes mirrorEdges;
+    if (!mirrorEdges.GetNativeHandle() && mirrorEdges.Create()) mirrorEdges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    App().previewCanvas.DrawImageRectRect(picture, x, y, width, height, 0, 0, static_cast<float>(picture.GetWidth()),
+                                          static_cast<float>(picture.GetHeight()), Gdiplus::UnitPixel, &mirrorEdges);
+}
+
 void DrawLoadedPicture(float x, float y, float width, float height) {
     AppState& app = App();
-    app.previewCanvas.DrawImageRect(app.previewImage, x, y, width, height);
+    DrawWholePicture(app.previewImage, x, y, width, height);
     app.previewImage.Dispose();
 }
 
@@ -94,8 +106,8 @@ Image& PictureOfFile(const std::string& path, Image& fresh) {
 void DrawPictureBackground(const std::string& path, int x, int y, int width, int height) {
     AppState& app = App();
     Image& picture = PictureOfFile(path, app.previewImage);
-    app.previewCanvas.DrawImageRect(picture, static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
-                                    static_cast<float>(height + 14));
+    DrawWholePicture(picture, static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
+                     static_cast<float>(height + 14));
     app.previewImage.Dispose();
 }
 

@@ -79,6 +79,10 @@ bool ImageAttributes::Create() {
     return Take(flat::GdipCreateImageAttributes(&created), created);
 }
 
+bool ImageAttributes::SetWrapMode(Gdiplus::WrapMode mode) {
+    return RecordStatus(flat::GdipSetImageAttributesWrapMode(handle_, mode, 0, FALSE));
+}
+
 bool ImageAttributes::SetColorKey(Gdiplus::ARGB low, Gdiplus::ARGB high) {
     return RecordStatus(flat::GdipSetImageAttributesColorKeys(handle_, Gdiplus::ColorAdjustTypeDefault, TRUE, low, high));
 }

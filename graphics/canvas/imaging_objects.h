@@ -105,6 +105,8 @@ public:
     bool Create();
     // Colours from low to high (inclusive, per channel) are drawn transparent.
     bool SetColorKey(Gdiplus::ARGB low, Gdiplus::ARGB high);
+    // How the picture continues past its edges while it is sampled.
+    bool SetWrapMode(Gdiplus::WrapMode mode);
 };
 
 }  // namespace varnel

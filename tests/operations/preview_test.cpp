@@ -77,6 +77,9 @@ TEST_CASE("the text watermark is drawn where the preview was clicked, in the cho
     CHECK((red.rgb >> 16) == 0xFF);
     CHECK(std::abs(static_cast<int>((red.rgb >> 8) & 0xFF) - 75) <= 3);
     CHECK(test::BmpPixel(shot, 100, 100) == 0xFFFFFF);
+    // The enlarged picture keeps its colour up to the last column and row.
+    CHECK(test::BmpPixel(shot, 927, 300) == 0xFFFFFF);
+    CHECK(test::BmpPixel(shot, 500, 583) == 0xFFFFFF);
 
     SUBCASE("the slider sets the opacity") {
         Slider& slider = Ui<Slider>(滑块条);
