@@ -1,5 +1,7 @@
 #include "graphics/objects/memory_image.h"
 
+#include "graphics/objects/global_stream.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -214,33 +216,11 @@ IStream* MemoryImage::OpenStream(const Bytes& bytes, bool copy) {
     stream_ = nullptr;
     FreeBlock();
     borrowed_ = false;
-    if (copy) {
-        size_t n = bytes.size();
-        memory_ = GlobalAlloc(GMEM_FIXED, n);
-        if (!memory_) return nullptr;
-        ownsMemory_ = true;
-        if (void* p = GlobalLock(memory_)) {
-            if (n) std::memcpy(p, bytes.data(), n);
-            GlobalUnlock(memory_);
-        }
-        if (CreateStreamOnHGlobal(memory_, FALSE, &stream_) != S_OK) {
-            stream_ = nullptr;
-            return nullptr;
-        }
-        ULARGE_INTEGER size;
-        size.QuadPart = n;
-        stream_->SetSize(size);
-    } else {
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 0);
-        if (!block) return nullptr;
-        if (CreateStreamOnHGlobal(block, TRUE, &stream_) != S_OK) {
-            stream_ = nullptr;
-            GlobalFree(block);
-            return nullptr;
-        }
-        memory_ = block;
-        ownsMemory_ = false;
-    }
+    GlobalStream opened;
+    if (!OpenGlobalStream(bytes.data(), bytes.size(), copy, opened)) return nullptr;
+    memory_ = opened.memory;
+    stream_ = opened.stream;
+    ownsMemory_ = opened.ownsMemory;
     return stream_;
 }
 

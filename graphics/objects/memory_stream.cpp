@@ -1,5 +1,7 @@
 #include "graphics/objects/memory_stream.h"
 
+#include "graphics/objects/global_stream.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -18,34 +20,17 @@ std::unique_ptr<MemoryStream> MemoryStream::Copy() const {
 
 IStream* MemoryStream::Open(const Bytes& bytes, bool copy, std::optional<uint32_t> count) {
     Close();
+    size_t n = bytes.size();
+    if (count && *count < n) n = *count;
+    GlobalStream opened;
+    if (!OpenGlobalStream(bytes.data(), n, copy, opened)) return nullptr;
+    memory_ = opened.memory;
+    stream_ = opened.stream;
+    ownsMemory_ = opened.ownsMemory;
     if (copy) {
-        size_t n = bytes.size();
-        if (count && *count < n) n = *count;
-        memory_ = GlobalAlloc(GMEM_ZEROINIT, n);
-        if (!memory_) return nullptr;
-        ownsMemory_ = true;
+        // Fixed memory: the address stays valid without a lock.
         data_ = GlobalLock(memory_);
-        if (data_ && n) std::memcpy(data_, bytes.data(), n);
-        // Fixed memory: the address is the handle. The block stays ours.
-        if (CreateStreamOnHGlobal(memory_, FALSE, &stream_) != S_OK) stream_ = nullptr;
         GlobalUnlock(memory_);
-        if (stream_) {
-            // The block may be larger than asked for; the stream is exactly
-            // the bytes.
-            ULARGE_INTEGER size;
-            size.QuadPart = n;
-            stream_->SetSize(size);
-        }
-    } else {
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 0);
-        if (!block) return nullptr;
-        if (CreateStreamOnHGlobal(block, TRUE, &stream_) != S_OK) {
-            stream_ = nullptr;
-            GlobalFree(block);
-            return nullptr;
-        }
-        memory_ = block;
-        ownsMemory_ = false;
     }
     return stream_;
 }
