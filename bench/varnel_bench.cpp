@@ -4,6 +4,9 @@
 //
 //   varnel_bench.exe WORKDIR REPS            every job
 //   varnel_bench.exe WORKDIR 1 halves-memory only the halves cut, then peak memory
+//   varnel_bench.exe WORKDIR 1 batch-steps   one batch file's primitives, each timed
+//   varnel_bench.exe WORKDIR 1 outputs       both watermark batches and preview snapshots
+//                                            over WORKDIR\ident-*, for comparing builds
 #include <windows.h>
 #include <psapi.h>
 
@@ -22,6 +25,7 @@
 #include "app/shell/startup.h"
 #include "app/operations/watermark_rendering.h"
 #include "graphics/objects/graphics_object.h"
+#include "graphics/objects/image.h"
 #include "graphics/objects/memory_image.h"
 #include "platform/bmp_image.h"
 #include "platform/components.h"
@@ -54,6 +58,15 @@ void Figure(const char* name, double value) {
 
 std::string workdir;
 std::string At(const std::string& relative) { return workdir + "\\" + relative; }
+
+// The text runs need a face that exists here; the default one may not.
+void PickFont(const std::string& face) {
+    ComboBox& fonts = Ui<ComboBox>(ui::组合框_字体选择);
+    for (int i = 0; i < fonts.Count(); ++i) {
+        if (fonts.ItemText(i) == face) fonts.SetSelectedIndex(i);
+    }
+    if (fonts.Text() != face) std::fprintf(stderr, "font %s not found\n", face.c_str());
+}
 
 void ListFolder(const std::string& folder) {
     App().currentFolder = folder;
@@ -128,6 +141,108 @@ int CutSteps() {
     return 0;
 }
 
+// Where one text batch file's time goes, primitive by primitive.
+int BatchSteps() {
+    using namespace Gdiplus::DllExports;
+    if (!StartUp(SW_SHOWNORMAL)) return 1;
+    ProcessPendingEvents();
+    MainWindow().SetQuitOnClose(false);
+    AppState& app = App();
+    const std::string path = At("preview\\photo.jpg");
+    std::vector<double> read, decode, load, clone, draw, lay, present, shot, write;
+    DrawPanel& panel = Ui<DrawPanel>(ui::画板1);
+    for (int r = 0; r < 8; ++r) {
+        double start = Now();
+        Bytes bytes = ReadWholeFile(path);
+        read.push_back(Now() - start);
+        start = Now();
+        Bytes bmp = DecodePictureToBmp24(bytes);
+        decode.push_back(Now() - start);
+        start = Now();
+        Image fresh;
+        fresh.LoadFromFile(path);
+        fresh.GetWidth();
+        load.push_back(Now() - start);
+        Image kept;
+        start = Now();
+        fresh.CloneInto(kept);
+        clone.push_back(Now() - start);
+        start = Now();
+        app.previewCanvas.DrawImageRectRect(kept, 0, 0, static_cast<float>(app.previewSize.width),
+                                            static_cast<float>(app.previewSize.height + 14), 0, 0,
+                                            static_cast<float>(kept.GetWidth()), static_cast<float>(kept.GetHeight()),
+                                            Gdiplus::UnitPixel, nullptr);
+        draw.push_back(Now() - start);
+        bmp[60] ^= static_cast<unsigned char>(r + 1);
+        start = Now();
+        panel.SetPicture(bmp);
+        lay.push_back(Now() - start);
+        start = Now();
+        app.previewCanvas.PresentRect(0, 0, app.previewSize.width, app.previewSize.height);
+        present.push_back(Now() - start);
+        start = Now();
+        Bytes snapshot = panel.Snapshot(1600, 1000);
+        shot.push_back(Now() - start);
+        start = Now();
+        WriteWholeFile(At("out\\probe.bmp"), snapshot);
+        write.push_back(Now() - start);
+    }
+    Figure("probe_read_ms", Median(read));
+    Figure("probe_decode_to_bmp_ms", Median(decode));
+    Figure("probe_load_file_ms", Median(load));
+    Figure("probe_clone_ms", Median(clone));
+    Figure("probe_draw_scaled_ms", Median(draw));
+    Figure("probe_panel_lay_ms", Median(lay));
+    Figure("probe_present_ms", Median(present));
+    Figure("probe_snapshot_ms", Median(shot));
+    Figure("probe_write_ms", Median(write));
+    std::fflush(stdout);
+    ExitProcess(0);
+}
+
+// Runs both watermark batches twice over folders of assorted pictures and
+// writes what the preview shows of each, so that two builds' outputs can be
+// compared byte for byte.
+int Outputs() {
+    if (!StartUp(SW_SHOWNORMAL)) return 1;
+    ProcessPendingEvents();
+    MainWindow().SetQuitOnClose(false);
+    AppState& app = App();
+    Ui<PictureBox>(ui::图片框3).SetPicture(ReadWholeFile(At("in\\mark.bmp")));
+    app.watermarkText = "Varnel";
+    app.watermarkPosition = WatermarkPosition{10, 10};
+    PickFont("文泉驿微米黑");
+    ListBox& list = Ui<ListBox>(ui::列表框1);
+    for (int pass = 1; pass <= 2; ++pass) {
+        app.watermarkMode = 1;
+        ListFolder(At("ident-text"));
+        for (int i = 1; i <= list.Count(); ++i) RunBatchItem(BatchOperation::Text, i, 0);
+        app.watermarkMode = 2;
+        ListFolder(At("ident-picture"));
+        for (int i = 1; i <= list.Count(); ++i) RunBatchItem(BatchOperation::Picture, i, 0);
+        for (int mode = 1; mode <= 2; ++mode) {
+            app.watermarkMode = mode;
+            ListFolder(At("ident-preview"));
+            for (int i = 0; i < list.Count(); ++i) {
+                list.SetSelectedIndex(i);
+                LoadListItem();
+                ProcessPendingEvents();
+                for (int again = 0; again < 2; ++again) {
+                    app.watermarkPosition = WatermarkPosition{10 + 40 * again, 10};
+                    RenderPreview();
+                    Bytes shot = Ui<DrawPanel>(ui::画板1).Snapshot(app.previewSize.width, app.previewSize.height);
+                    WriteWholeFile(At("ident-shots\\p" + std::to_string(pass) + "-m" + std::to_string(mode) + "-" +
+                                      std::to_string(i) + "-" + std::to_string(again) + ".bmp"),
+                                   shot);
+                }
+                app.watermarkPosition = WatermarkPosition{10, 10};
+            }
+        }
+    }
+    std::fflush(stdout);
+    ExitProcess(0);
+}
+
 int HalvesMemory() {
     StartImagingService();
     StartImaging();
@@ -150,6 +265,8 @@ int main(int argc, char** argv) {
     const int reps = std::max(1, std::atoi(argv[2]));
     if (argc > 3 && std::string(argv[3]) == "halves-memory") return HalvesMemory();
     if (argc > 3 && std::string(argv[3]) == "cut-steps") return CutSteps();
+    if (argc > 3 && std::string(argv[3]) == "batch-steps") return BatchSteps();
+    if (argc > 3 && std::string(argv[3]) == "outputs") return Outputs();
 
     double start = Now();
     if (!StartUp(SW_SHOWNORMAL)) return 1;
@@ -161,6 +278,7 @@ int main(int argc, char** argv) {
     const int startMode = app.watermarkMode;
     Bytes mark = ReadWholeFile(At("in\\mark.bmp"));
     Ui<PictureBox>(ui::图片框3).SetPicture(mark);
+    PickFont("文泉驿微米黑");
     app.watermarkText = "Varnel";
     app.watermarkPosition = WatermarkPosition{10, 10};
     Figure("panel_width", app.previewSize.width);
