@@ -164,7 +164,7 @@ public:
     // The picture as a 24-bit bottom-up BMP file image; empty when none.
     const Bytes& Picture() const { return picture_; }
     // What the surface shows, scaled to width x height, as a 24-bit BMP file image.
-    Bytes Snapshot(int width, int height) const;
+    Bytes Snapshot(int width, int height);
     // Copies pixels drawn on the window into the backing bitmap too.
     void Mirror(HDC source, int x, int y, int width, int height, int sourceX, int sourceY, DWORD rop);
 
@@ -178,6 +178,7 @@ protected:
 private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Paint();
+    void LayIfPending();
 
     Bytes picture_;
     MemoryDc backingDc_;
@@ -189,6 +190,18 @@ private:
     // was mirrored onto it since.
     bool backingFresh_ = false;
     COLORREF backingFill_ = 0;
+    // The picture is laid when the backing is first looked at, not when it is
+    // set: a caller that covers the whole backing right away never needs it.
+    bool layPending_ = false;
+    // The last snapshot of a backing that held only its laid picture, with
+    // what it was taken from: the same picture on the same backing scales to
+    // the same pixels.
+    struct FreshSnapshot {
+        Bytes picture;
+        int backingWidth = 0, backingHeight = 0, width = 0, height = 0;
+        COLORREF fill = 0;
+        Bytes pixels;
+    } freshSnapshot_;
 };
 
 // The preview panel: the picture stretched over the whole client area.

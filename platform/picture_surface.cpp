@@ -40,6 +40,7 @@ LRESULT PictureSurface::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void PictureSurface::Paint() {
+    LayIfPending();
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd_, &ps);
     if (dc && backingDc_) {
@@ -69,12 +70,18 @@ void PictureSurface::RebuildBacking() {
         backingWidth_ = width;
         backingHeight_ = height;
     }
-    RECT all{0, 0, width, height};
+    layPending_ = true;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void PictureSurface::LayIfPending() {
+    if (!layPending_ || !backingDc_) return;
+    layPending_ = false;
+    RECT all{0, 0, backingWidth_, backingHeight_};
     FillRect(backingDc_.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
-    LayPicture(backingDc_.get(), width, height);
+    LayPicture(backingDc_.get(), backingWidth_, backingHeight_);
     backingFresh_ = true;
     backingFill_ = GetSysColor(COLOR_BTNFACE);
-    InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 namespace {
@@ -99,7 +106,7 @@ void PictureSurface::SetPicture(const Bytes& fileBytes) {
     // and fill would draw the very same pixels.
     RECT client{};
     GetClientRect(hwnd_, &client);
-    const bool unchanged = backingFresh_ && backingBitmap_ && next == picture_ &&
+    const bool unchanged = (backingFresh_ || layPending_) && backingBitmap_ && next == picture_ &&
                            std::max<int>(client.right, 1) == backingWidth_ &&
                            std::max<int>(client.bottom, 1) == backingHeight_ &&
                            GetSysColor(COLOR_BTNFACE) == backingFill_;
@@ -111,14 +118,42 @@ void PictureSurface::SetPicture(const Bytes& fileBytes) {
     RebuildBacking();
 }
 
-Bytes PictureSurface::Snapshot(int width, int height) const {
+Bytes PictureSurface::Snapshot(int width, int height) {
     if (!backingDc_) return {};
-    return SnapshotToBmp24(backingDc_.get(), 0, 0, backingWidth_, backingHeight_, width, height);
+    const COLORREF fill = GetSysColor(COLOR_BTNFACE);
+    const bool onlyPicture = layPending_ || backingFresh_;
+    FreshSnapshot& kept = freshSnapshot_;
+    if (onlyPicture && !kept.pixels.empty() && kept.width == width && kept.height == height &&
+        kept.backingWidth == backingWidth_ && kept.backingHeight == backingHeight_ &&
+        kept.fill == (layPending_ ? fill : backingFill_) && kept.picture == picture_) {
+        return kept.pixels;
+    }
+    LayIfPending();
+    Bytes shot = SnapshotToBmp24(backingDc_.get(), 0, 0, backingWidth_, backingHeight_, width, height);
+    if (backingFresh_) {
+        kept = FreshSnapshot{picture_, backingWidth_, backingHeight_, width, height, backingFill_, shot};
+    }
+    return shot;
 }
 
 void PictureSurface::Mirror(HDC source, int x, int y, int width, int height, int sourceX, int sourceY, DWORD rop) {
+    if (!backingDc_) return;
+    // A copy over the whole backing leaves nothing of the picture to see,
+    // as long as the source has pixels for all of it.
+    BITMAP sourceBitmap{};
+    const bool coversAll = rop == SRCCOPY && x <= 0 && y <= 0 && x + width >= backingWidth_ &&
+                           y + height >= backingHeight_ &&
+                           GetObjectA(GetCurrentObject(source, OBJ_BITMAP), sizeof(sourceBitmap), &sourceBitmap) &&
+                           sourceX - x >= 0 && sourceY - y >= 0 &&
+                           sourceX - x + backingWidth_ <= sourceBitmap.bmWidth &&
+                           sourceY - y + backingHeight_ <= sourceBitmap.bmHeight;
+    if (coversAll) {
+        layPending_ = false;
+    } else {
+        LayIfPending();
+    }
     backingFresh_ = false;
-    if (backingDc_) BitBlt(backingDc_.get(), x, y, width, height, source, sourceX, sourceY, rop);
+    BitBlt(backingDc_.get(), x, y, width, height, source, sourceX, sourceY, rop);
 }
 
 }  // namespace varnel
