@@ -14,44 +14,62 @@ constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kInfoHeaderSize = 40;
 }  // namespace
 
-Bytes DecodePictureToBmp24(const Bytes& fileBytes) {
+namespace {
+
+struct BitmapOwner {
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    BitmapOwner() = default;
+    explicit BitmapOwner(Gdiplus::GpBitmap* b) : bitmap(b) {}
+    BitmapOwner(const BitmapOwner&) = delete;
+    BitmapOwner& operator=(const BitmapOwner&) = delete;
+    ~BitmapOwner() { reset(); }
+    void reset(Gdiplus::GpBitmap* b = nullptr) {
+        if (bitmap) Gdiplus::DllExports::GdipDisposeImage(bitmap);
+        bitmap = b;
+    }
+};
+
+// The picture in the bytes, or null when they hold none or too large a one.
+Gdiplus::GpBitmap* DecodeBitmap(const Bytes& fileBytes) {
     using namespace Gdiplus::DllExports;
-    if (fileBytes.empty() || fileBytes.size() > 0x7FFFFFFF) return {};
+    if (fileBytes.empty() || fileBytes.size() > 0x7FFFFFFF) return nullptr;
     ComPtr<IStream> stream;
     *stream.put() = SHCreateMemStream(fileBytes.data(), static_cast<UINT>(fileBytes.size()));
-    if (!stream) return {};
+    if (!stream) return nullptr;
     Gdiplus::GpBitmap* bitmap = nullptr;
-    if (GdipCreateBitmapFromStream(stream.get(), &bitmap) != Gdiplus::Ok || !bitmap) return {};
-    struct BitmapOwner {
-        Gdiplus::GpBitmap* b;
-        ~BitmapOwner() {
-            if (b) GdipDisposeImage(b);
-        }
-    } owner{bitmap};
-
+    if (GdipCreateBitmapFromStream(stream.get(), &bitmap) != Gdiplus::Ok || !bitmap) return nullptr;
+    BitmapOwner owner(bitmap);
     UINT width = 0, height = 0;
     GdipGetImageWidth(bitmap, &width);
     GdipGetImageHeight(bitmap, &height);
-    if (width == 0 || height == 0 || static_cast<long long>(width) * height > kMaxPicturePixels) return {};
+    if (width == 0 || height == 0 || static_cast<long long>(width) * height > kMaxPicturePixels) return nullptr;
+    owner.bitmap = nullptr;
+    return bitmap;
+}
 
+Bytes BitmapToBmp24(Gdiplus::GpBitmap* bitmap) {
+    using namespace Gdiplus::DllExports;
+    UINT width = 0, height = 0;
+    GdipGetImageWidth(bitmap, &width);
+    GdipGetImageHeight(bitmap, &height);
     Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
     Gdiplus::BitmapData data{};
     Gdiplus::GpBitmap* locked = bitmap;
-    BitmapOwner redrawn{nullptr};
+    BitmapOwner redrawn;
     if (GdipBitmapLockBits(bitmap, &all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok) {
         // Not every decoded format converts while locking (indexed GIF
         // frames do not here): draw it onto a 24-bit bitmap instead.
-        if (GdipCreateBitmapFromScan0(all.Width, all.Height, 0, PixelFormat24bppRGB, nullptr, &redrawn.b) !=
+        if (GdipCreateBitmapFromScan0(all.Width, all.Height, 0, PixelFormat24bppRGB, nullptr, &redrawn.bitmap) !=
                 Gdiplus::Ok ||
-            !redrawn.b) {
+            !redrawn.bitmap) {
             return {};
         }
         Gdiplus::GpGraphics* graphics = nullptr;
-        if (GdipGetImageGraphicsContext(redrawn.b, &graphics) != Gdiplus::Ok) return {};
+        if (GdipGetImageGraphicsContext(redrawn.bitmap, &graphics) != Gdiplus::Ok) return {};
         GdipGraphicsClear(graphics, 0xFFFFFFFF);
         GdipDrawImageRectI(graphics, bitmap, 0, 0, all.Width, all.Height);
         GdipDeleteGraphics(graphics);
-        locked = redrawn.b;
+        locked = redrawn.bitmap;
         if (GdipBitmapLockBits(locked, &all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok) {
             return {};
         }
@@ -67,6 +85,44 @@ Bytes DecodePictureToBmp24(const Bytes& fileBytes) {
     }
     GdipBitmapUnlockBits(locked, &data);
     return bmp;
+}
+
+// The last bytes decoded with remembering, their picture and its BMP form.
+struct RememberedDecode {
+    Bytes input;
+    BitmapOwner picture;
+    Bytes output;
+};
+
+RememberedDecode& Remembered() {
+    static RememberedDecode remembered;
+    return remembered;
+}
+
+}  // namespace
+
+Bytes DecodePictureToBmp24(const Bytes& fileBytes) {
+    BitmapOwner picture(DecodeBitmap(fileBytes));
+    return picture.bitmap ? BitmapToBmp24(picture.bitmap) : Bytes();
+}
+
+Bytes DecodePictureToBmp24Remembered(const Bytes& fileBytes) {
+    RememberedDecode& last = Remembered();
+    if (!fileBytes.empty() && fileBytes == last.input) return last.output;
+    last.input.clear();
+    last.output.clear();
+    last.picture.reset(DecodeBitmap(fileBytes));
+    if (last.picture.bitmap) last.output = BitmapToBmp24(last.picture.bitmap);
+    last.input = fileBytes;
+    return last.output;
+}
+
+Gdiplus::GpImage* CloneRememberedPicture(const Bytes& fileBytes) {
+    RememberedDecode& last = Remembered();
+    if (!last.picture.bitmap || fileBytes.empty() || fileBytes != last.input) return nullptr;
+    Gdiplus::GpImage* copy = nullptr;
+    if (Gdiplus::DllExports::GdipCloneImage(last.picture.bitmap, &copy) != Gdiplus::Ok) return nullptr;
+    return copy;
 }
 
 bool DrawBmpStretched(HDC dc, const Bytes& bmp, int x, int y, int width, int height) {

@@ -84,24 +84,10 @@ void PictureSurface::LayIfPending() {
     backingFill_ = GetSysColor(COLOR_BTNFACE);
 }
 
-namespace {
-// The same file bytes decode to the same image: loading a file shows it more
-// than once on the way (and a picture watermark loads it again), so the last
-// decode is kept with the bytes it came from.
-Bytes DecodeRemembered(const Bytes& fileBytes) {
-    static Bytes lastInput, lastOutput;
-    if (!fileBytes.empty() && fileBytes == lastInput) return lastOutput;
-    Bytes decoded = DecodePictureToBmp24(fileBytes);
-    lastInput = fileBytes;
-    lastOutput = decoded;
-    return decoded;
-}
-}  // namespace
-
 void PictureSurface::SetPicture(const Bytes& fileBytes) {
     // A whole 24-bit BMP is already in the form the surface hands back.
     BmpHeader header;
-    Bytes next = IsWholeBmp24(fileBytes, &header) && header.offBits == 54 ? fileBytes : DecodeRemembered(fileBytes);
+    Bytes next = IsWholeBmp24(fileBytes, &header) && header.offBits == 54 ? fileBytes : DecodePictureToBmp24Remembered(fileBytes);
     // Laying the same picture again on an untouched backing of the same size
     // and fill would draw the very same pixels.
     RECT client{};

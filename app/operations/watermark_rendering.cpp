@@ -89,14 +89,22 @@ Image& PictureOfFile(const std::string& path, Image& fresh) {
         return cached.image;
     }
     cached.valid = false;
-    if (!fresh.LoadFromFile(path)) return fresh;
-    // A clone, not the loaded picture itself: that one may keep the file open.
-    if (fresh.CloneInto(cached.image)) {
+    auto keep = [&] {
         cached.path = path;
         cached.size = size;
         cached.written = found.ftLastWriteTime;
         cached.valid = true;
+    };
+    // Showing a file in the panel has just decoded these very bytes.
+    if (Gdiplus::GpImage* shown = CloneRememberedPicture(ReadWholeFile(path))) {
+        cached.image.Dispose();
+        cached.image.SetNativeHandle(shown);
+        keep();
+        return cached.image;
     }
+    if (!fresh.LoadFromFile(path)) return fresh;
+    // A clone, not the loaded picture itself: that one may keep the file open.
+    if (fresh.CloneInto(cached.image)) keep();
     return fresh;
 }
 
