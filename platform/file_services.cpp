@@ -66,6 +66,14 @@ bool WriteWholeFile(const std::string& path, const Bytes& bytes) {
     return true;
 }
 
+bool ReadFileStamp(const std::string& path, FileStamp& stamp) {
+    WIN32_FILE_ATTRIBUTE_DATA found{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &found)) return false;
+    stamp.size = (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    stamp.written = found.ftLastWriteTime;
+    return true;
+}
+
 bool FindFirstFileExists(const std::string& path) {
     WIN32_FIND_DATAA data;
     FindHandle search(FindFirstFileA(path.c_str(), &data));

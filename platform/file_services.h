@@ -1,5 +1,7 @@
 #pragma once
 // Whole-file reading and writing, existence tests and folders, in ANSI paths.
+#include <windows.h>
+
 #include <string>
 
 #include "platform/bytes.h"
@@ -13,6 +15,19 @@ Bytes ReadWholeFile(const std::string& path);
 // written beside the file and swapped in, so a failed or interrupted write
 // leaves the old file whole. A read-only or locked file is left as it was.
 bool WriteWholeFile(const std::string& path, const Bytes& bytes);
+
+// A file's size and time of writing: while both stay, its content is taken
+// to be the one read before.
+struct FileStamp {
+    ULONGLONG size = 0;
+    FILETIME written{};
+    bool operator==(const FileStamp& other) const {
+        return size == other.size && CompareFileTime(&written, &other.written) == 0;
+    }
+};
+
+// False when there is no such file.
+bool ReadFileStamp(const std::string& path, FileStamp& stamp);
 
 // True when a file or folder exists at the path (find-first-file test).
 bool FindFirstFileExists(const std::string& path);

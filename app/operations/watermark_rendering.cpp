@@ -1,5 +1,6 @@
 #include "app/operations/watermark_rendering.h"
 
+#include "app/operations/background_layer.h"
 #include "app/shell/commands.h"
 #include "app/shell/component_ids.h"
 #include "graphics/canvas/imaging_objects.h"
@@ -67,8 +68,7 @@ namespace {
 // drawing it gives what drawing a fresh decode gives.
 struct DecodedFile {
     std::string path;
-    ULONGLONG size = 0;
-    FILETIME written{};
+    FileStamp stamp;
     Image image;
     bool valid = false;
 };
@@ -77,22 +77,17 @@ struct DecodedFile {
 // unchanged, or else `fresh`, loaded from the file now.
 Image& PictureOfFile(const std::string& path, Image& fresh) {
     static DecodedFile cached;
-    WIN32_FILE_ATTRIBUTE_DATA found{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &found)) {
+    FileStamp stamp;
+    if (!ReadFileStamp(path, stamp)) {
         cached.valid = false;
         fresh.LoadFromFile(path);
         return fresh;
     }
-    const ULONGLONG size = (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-    if (cached.valid && cached.path == path && cached.size == size &&
-        CompareFileTime(&cached.written, &found.ftLastWriteTime) == 0) {
-        return cached.image;
-    }
+    if (cached.valid && cached.path == path && cached.stamp == stamp) return cached.image;
     cached.valid = false;
     auto keep = [&] {
         cached.path = path;
-        cached.size = size;
-        cached.written = found.ftLastWriteTime;
+        cached.stamp = stamp;
         cached.valid = true;
     };
     // Showing a file in the panel has just decoded these very bytes.
@@ -131,15 +126,21 @@ void RenderPreview() {
     AppState& app = App();
     Canvas& canvas = app.previewCanvas;
     const PreviewSize size = app.previewSize;
-    canvas.Clear();
+    const RECT area{0, 0, size.width, size.height};
     // Picture mode clears the canvas again before any of it is shown, so a
     // background drawn first would never be seen.
-    if (app.watermarkMode != 2) {
-        if (!app.currentPicturePath.empty() && FindFirstFileExists(app.currentPicturePath)) {
+    if (app.watermarkMode == 2) {
+        canvas.Clear();
+    } else if (!app.currentPicturePath.empty() && FindFirstFileExists(app.currentPicturePath)) {
+        BackgroundSource file;
+        if (ReadFileStamp(app.currentPicturePath, file.stamp)) file.path = app.currentPicturePath;
+        ClearAndDrawBackground(canvas, file, area, [&] {
             DrawPictureBackground(app.currentPicturePath, 0, 0, size.width, size.height);
-        } else {
-            DrawPictureBackground(Ui<DrawPanel>(画板1).Picture(), 0, 0, size.width, size.height);
-        }
+        });
+    } else {
+        const Bytes& shown = Ui<DrawPanel>(画板1).Picture();
+        ClearAndDrawBackground(canvas, BackgroundSource{std::string(), FileStamp(), &shown}, area,
+                               [&] { DrawPictureBackground(shown, 0, 0, size.width, size.height); });
     }
     if (app.watermarkMode == 1) {
         std::string text = app.watermarkText;
@@ -153,8 +154,8 @@ void RenderPreview() {
         // The canvas is what reaches the panel last: it must show the
         // watermarked picture, or the preview and every snapshot of it would
         // lose the watermark again.
-        canvas.Clear();
-        DrawPictureBackground(app.composedBitmap, 0, 0, size.width, size.height);
+        ClearAndDrawBackground(canvas, BackgroundSource{std::string(), FileStamp(), &app.composedBitmap}, area,
+                               [&] { DrawPictureBackground(app.composedBitmap, 0, 0, size.width, size.height); });
     }
     canvas.PresentRect(0, 0, size.width, size.height);
     RepaintGuideLines();

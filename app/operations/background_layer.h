@@ -1,0 +1,30 @@
+#pragma once
+// What clearing the preview canvas and drawing the picture behind the
+// watermark leave on it, kept with what they were drawn from: rendering the
+// same picture again (every change of a watermark setting does) copies the
+// kept pixels back instead of scaling the picture once more.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "graphics/canvas/canvas.h"
+#include "platform/bytes.h"
+#include "platform/file_services.h"
+
+namespace varnel {
+
+// What a background is drawn from: the file at `path` as its stamp says it
+// stands, or else the picture bytes `bytes` points to.
+struct BackgroundSource {
+    std::string path;
+    FileStamp stamp;
+    const Bytes* bytes = nullptr;
+};
+
+// Clears `canvas` and runs `draw`, which draws the source into `area`; or
+// puts back what that left last time for the same source, area and canvas.
+void ClearAndDrawBackground(Canvas& canvas, const BackgroundSource& source, const RECT& area,
+                            const std::function<void()>& draw);
+
+}  // namespace varnel
