@@ -14,22 +14,6 @@ constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kInfoHeaderSize = 40;
 }  // namespace
 
-namespace {
-
-struct BitmapOwner {
-    Gdiplus::GpBitmap* bitmap = nullptr;
-    BitmapOwner() = default;
-    explicit BitmapOwner(Gdiplus::GpBitmap* b) : bitmap(b) {}
-    BitmapOwner(const BitmapOwner&) = delete;
-    BitmapOwner& operator=(const BitmapOwner&) = delete;
-    ~BitmapOwner() { reset(); }
-    void reset(Gdiplus::GpBitmap* b = nullptr) {
-        if (bitmap) Gdiplus::DllExports::GdipDisposeImage(bitmap);
-        bitmap = b;
-    }
-};
-
-// The picture in the bytes, or null when they hold none or too large a one.
 Gdiplus::GpBitmap* DecodeBitmap(const Bytes& fileBytes) {
     using namespace Gdiplus::DllExports;
     if (fileBytes.empty() || fileBytes.size() > 0x7FFFFFFF) return nullptr;
@@ -87,42 +71,9 @@ Bytes BitmapToBmp24(Gdiplus::GpBitmap* bitmap) {
     return bmp;
 }
 
-// The last bytes decoded with remembering, their picture and its BMP form.
-struct RememberedDecode {
-    Bytes input;
-    BitmapOwner picture;
-    Bytes output;
-};
-
-RememberedDecode& Remembered() {
-    static RememberedDecode remembered;
-    return remembered;
-}
-
-}  // namespace
-
 Bytes DecodePictureToBmp24(const Bytes& fileBytes) {
     BitmapOwner picture(DecodeBitmap(fileBytes));
     return picture.bitmap ? BitmapToBmp24(picture.bitmap) : Bytes();
-}
-
-Bytes DecodePictureToBmp24Remembered(const Bytes& fileBytes) {
-    RememberedDecode& last = Remembered();
-    if (!fileBytes.empty() && fileBytes == last.input) return last.output;
-    last.input.clear();
-    last.output.clear();
-    last.picture.reset(DecodeBitmap(fileBytes));
-    if (last.picture.bitmap) last.output = BitmapToBmp24(last.picture.bitmap);
-    last.input = fileBytes;
-    return last.output;
-}
-
-Gdiplus::GpImage* CloneRememberedPicture(const Bytes& fileBytes) {
-    RememberedDecode& last = Remembered();
-    if (!last.picture.bitmap || fileBytes.empty() || fileBytes != last.input) return nullptr;
-    Gdiplus::GpImage* copy = nullptr;
-    if (Gdiplus::DllExports::GdipCloneImage(last.picture.bitmap, &copy) != Gdiplus::Ok) return nullptr;
-    return copy;
 }
 
 bool DrawBmpStretched(HDC dc, const Bytes& bmp, int x, int y, int width, int height) {

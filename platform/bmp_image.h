@@ -11,12 +11,24 @@ namespace varnel {
 // Any picture file (JPEG, PNG, BMP, GIF, TIFF) as a 24-bit BMP file image;
 // empty when the bytes are no picture or too large a one.
 Bytes DecodePictureToBmp24(const Bytes& fileBytes);
-// The same, remembering the last bytes decoded this way with their picture:
-// showing a file decodes it once, however often its bytes come back.
-Bytes DecodePictureToBmp24Remembered(const Bytes& fileBytes);
-// A copy of the picture decoded from exactly these bytes when they are the
-// ones last decoded with remembering, for the caller to own; null otherwise.
-Gdiplus::GpImage* CloneRememberedPicture(const Bytes& fileBytes);
+// Owns one picture of the imaging service.
+struct BitmapOwner {
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    BitmapOwner() = default;
+    explicit BitmapOwner(Gdiplus::GpBitmap* b) : bitmap(b) {}
+    BitmapOwner(const BitmapOwner&) = delete;
+    BitmapOwner& operator=(const BitmapOwner&) = delete;
+    ~BitmapOwner() { reset(); }
+    void reset(Gdiplus::GpBitmap* b = nullptr) {
+        if (bitmap) Gdiplus::DllExports::GdipDisposeImage(bitmap);
+        bitmap = b;
+    }
+};
+
+// The picture in the file bytes; null when they hold none or too large a one.
+Gdiplus::GpBitmap* DecodeBitmap(const Bytes& fileBytes);
+// A decoded picture as a 24-bit BMP file image.
+Bytes BitmapToBmp24(Gdiplus::GpBitmap* bitmap);
 
 // Draws a 24-bit BMP file image scaled into the rectangle; false when the
 // image is not whole.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/bmp_image.h"
+#include "platform/remembered_decode.h"
 #include "platform/window_class.h"
 
 namespace varnel {

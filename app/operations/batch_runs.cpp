@@ -10,6 +10,7 @@
 #include "platform/components.h"
 #include "platform/dialogs.h"
 #include "platform/file_services.h"
+#include "platform/remembered_decode.h"
 #include "platform/system_services.h"
 
 namespace varnel {
@@ -67,6 +68,8 @@ void RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds) {
     progress.SetText("共有：" + std::to_string(list.Count()) + "条数据，正在处理第：" + std::to_string(number) + "条。");
     list.SetSelectedIndex(number - 1);
     LoadListItem();
+    // The next file decodes on a worker while this one is worked on.
+    if (number < list.Count()) DecodePictureAhead(App().currentFolder + "\\" + list.ItemText(number));
     const int rendersBefore = RenderCount();
     ProcessPendingEvents();
     if (pauseMilliseconds > 0) SleepMilliseconds(pauseMilliseconds);

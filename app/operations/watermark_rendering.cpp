@@ -10,6 +10,7 @@
 #include "platform/bmp_image.h"
 #include "platform/components.h"
 #include "platform/file_services.h"
+#include "platform/remembered_decode.h"
 
 namespace varnel {
 

@@ -1,0 +1,106 @@
+#include "platform/remembered_decode.h"
+
+#include <windows.h>
+
+#include "platform/bmp_image.h"
+#include "platform/file_services.h"
+#include "platform/handles.h"
+
+namespace varnel {
+
+namespace {
+
+// A decode and what it was made from.
+struct Decoded {
+    Bytes input;
+    BitmapOwner picture;
+    Bytes output;
+
+    void Take(Decoded& other) {
+        input.swap(other.input);
+        output.swap(other.output);
+        Gdiplus::GpBitmap* mine = picture.bitmap;
+        picture.bitmap = other.picture.bitmap;
+        other.picture.bitmap = mine;
+    }
+    void Decode() {
+        picture.reset(DecodeBitmap(input));
+        output = picture.bitmap ? BitmapToBmp24(picture.bitmap) : Bytes();
+    }
+};
+
+Decoded& Remembered() {
+    static Decoded remembered;
+    return remembered;
+}
+
+// The worker's file and result; the user-interface thread touches them only
+// while no worker runs.
+struct Ahead {
+    std::string path;
+    Decoded result;
+    KernelHandle worker;
+};
+
+// Never destroyed: a worker may still be running while the process ends.
+Ahead& Pending() {
+    static Ahead& ahead = *new Ahead;
+    return ahead;
+}
+
+DWORD WINAPI DecodeOnWorker(void* parameter) {
+    Ahead& ahead = *static_cast<Ahead*>(parameter);
+    ahead.result.input = ReadWholeFile(ahead.path);
+    ahead.result.Decode();
+    return 0;
+}
+
+void WaitForWorker(Ahead& ahead) {
+    if (!ahead.worker) return;
+    WaitForSingleObject(ahead.worker.get(), INFINITE);
+    ahead.worker.reset();
+}
+
+void DropAhead(Ahead& ahead) {
+    WaitForWorker(ahead);
+    ahead.path.clear();
+    Decoded none;
+    ahead.result.Take(none);
+}
+
+}  // namespace
+
+void DecodePictureAhead(const std::string& path) {
+    Ahead& ahead = Pending();
+    DropAhead(ahead);
+    ahead.path = path;
+    ahead.worker.reset(CreateThread(nullptr, 0, &DecodeOnWorker, &ahead, 0, nullptr));
+    if (!ahead.worker) ahead.path.clear();
+}
+
+Bytes DecodePictureToBmp24Remembered(const Bytes& fileBytes) {
+    Decoded& last = Remembered();
+    if (!fileBytes.empty() && fileBytes == last.input) return last.output;
+    Ahead& ahead = Pending();
+    if (!ahead.path.empty() && !fileBytes.empty()) {
+        WaitForWorker(ahead);
+        if (ahead.result.input == fileBytes) {
+            last.Take(ahead.result);
+            DropAhead(ahead);
+            return last.output;
+        }
+    }
+    last.input = fileBytes;
+    last.Decode();
+    return last.output;
+}
+
+Gdiplus::GpImage* CloneRememberedPicture(const Bytes& fileBytes) {
+    Decoded& last = Remembered();
+    if (!last.picture.bitmap || fileBytes.empty() || fileBytes != last.input) return nullptr;
+    Gdiplus::GpImage* copy = nullptr;
+    if (Gdiplus::DllExports::GdipCloneImage(last.picture.bitmap, &copy) != Gdiplus::Ok) return nullptr;
+    return copy;
+}
+
+}  // namespace varnel

@@ -1,0 +1,27 @@
+#pragma once
+// Decoding picture files once: the last decode is remembered with the bytes
+// it came from, and the next file of a run can be decoded ahead on a worker
+// thread while the current one is still being worked on.
+#include <string>
+
+#include "platform/bytes.h"
+#include "platform/gdiplus_flat.h"
+
+namespace varnel {
+
+// DecodePictureToBmp24, remembering the last bytes decoded this way with
+// their picture: showing a file decodes it once, however often its bytes
+// come back.
+Bytes DecodePictureToBmp24Remembered(const Bytes& fileBytes);
+
+// A copy of the picture decoded from exactly these bytes when they are the
+// ones last decoded with remembering, for the caller to own; null otherwise.
+Gdiplus::GpImage* CloneRememberedPicture(const Bytes& fileBytes);
+
+// Starts reading and decoding the file at `path` on a worker thread. Its
+// result is taken up only by a remembered decode of exactly the bytes the
+// worker read; anything else decodes as before. One file at a time: a new
+// start first waits for the one before and drops its result.
+void DecodePictureAhead(const std::string& path);
+
+}  // namespace varnel
