@@ -223,6 +223,31 @@ TEST_CASE("picture surfaces take picture files and hand back 24-bit BMP images")
         DeleteDC(memory);
         ReleaseDC(nullptr, screen);
     }
+    SUBCASE("a canvas presented over the whole panel hides the picture until it is set again") {
+        const Bytes green = test::MakePicture(40, 30, 0x00FF00, "png");
+        panel.SetPicture(green);
+        CHECK(test::BmpPixel(panel.Snapshot(200, 100), 100, 50) == 0x00FF00);
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP red = CreateCompatibleBitmap(screen, panel.Width(), panel.Height());
+        HGDIOBJ old = SelectObject(memory, red);
+        RECT all{0, 0, panel.Width(), panel.Height()};
+        HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
+        FillRect(memory, &all, brush);
+        MirrorPresentedPixels(panel.Handle(), memory, 0, 0, panel.Width(), panel.Height(), 0, 0, SRCCOPY);
+        CHECK(test::BmpPixel(panel.Snapshot(200, 100), 100, 50) == 0xFF0000);
+        panel.SetPicture(green);
+        CHECK(test::BmpPixel(panel.Snapshot(200, 100), 100, 50) == 0x00FF00);
+        // Set and covered before anything looked at it: the cover is what shows.
+        panel.SetPicture(test::MakePicture(40, 30, 0x0000FF, "png"));
+        MirrorPresentedPixels(panel.Handle(), memory, 0, 0, panel.Width(), panel.Height(), 0, 0, SRCCOPY);
+        CHECK(test::BmpPixel(panel.Snapshot(200, 100), 100, 50) == 0xFF0000);
+        SelectObject(memory, old);
+        DeleteObject(brush);
+        DeleteObject(red);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+    }
     SUBCASE("bytes that are no picture leave no picture") {
         panel.SetPicture(Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'});
         CHECK(panel.Picture().empty());

@@ -1,0 +1,199 @@
+// The preview and the batches reuse decodes, scaled backgrounds and
+// snapshots; none of that may ever show a picture other than the one asked for.
+#include <doctest.h>
+
+#include "app/operations/batch_runs.h"
+#include "app/operations/watermark_rendering.h"
+#include "app/shell/commands.h"
+#include "platform/bmp_image.h"
+#include "platform/file_services.h"
+#include "platform/remembered_decode.h"
+#include "tests/shell/shell_fixture.h"
+
+using namespace varnel;
+using namespace ui;
+
+namespace {
+
+void ListFolder(const std::string& path) {
+    std::string folder = path;
+    ListFolderFiles(folder);
+    App().currentFolder = path;
+}
+
+Bytes PanelShot() {
+    Component& panel = Ui<Component>(画板1);
+    return Ui<DrawPanel>(画板1).Snapshot(panel.Width(), panel.Height());
+}
+
+// What the canvas holds at a point, as 0xRRGGBB.
+unsigned CanvasPixel(int x, int y) {
+    COLORREF c = GetPixel(App().previewCanvas.GetMemoryDc(), x, y);
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+// Selects the list entry with this name and loads it as a click would.
+void Show(const std::string& name) {
+    ListBox& list = Ui<ListBox>(列表框1);
+    for (int i = 0; i < list.Count(); ++i) {
+        if (list.ItemText(i) == name) list.SetSelectedIndex(i);
+    }
+    REQUIRE(list.ItemText(list.SelectedIndex()) == name);
+    LoadListItem();
+    test::Pump(50);
+}
+
+void SetFileTimeBack(const std::string& path, int seconds) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    REQUIRE(file != INVALID_HANDLE_VALUE);
+    FILETIME written{};
+    GetFileTime(file, nullptr, nullptr, &written);
+    ULARGE_INTEGER t{};
+    t.LowPart = written.dwLowDateTime;
+    t.HighPart = written.dwHighDateTime;
+    t.QuadPart -= static_cast<ULONGLONG>(seconds) * 10000000ULL;
+    written.dwLowDateTime = t.LowPart;
+    written.dwHighDateTime = t.HighPart;
+    SetFileTime(file, nullptr, nullptr, &written);
+    CloseHandle(file);
+}
+
+}  // namespace
+
+TEST_CASE("the preview shows a file as it is now, not as it was when last drawn") {
+    test::StartedMainWindow();
+    test::TempFolder pics("varnel-reuse");
+    const std::string path = pics.File("pic.png");
+    REQUIRE(WriteWholeFile(path, test::MakePicture(400, 300, 0xFF0000, "png")));
+    ListFolder(pics.Path());
+    App().watermarkMode = 0;
+    Show("pic.png");
+    RenderPreview();
+    CHECK(test::BmpPixel(PanelShot(), 400, 300) == 0xFF0000);
+
+    SUBCASE("a new picture of another size under the same name") {
+        REQUIRE(WriteWholeFile(path, test::MakePicture(300, 200, 0x0000FF, "png")));
+    }
+    SUBCASE("a new picture of the same size, written at another time") {
+        Bytes blue = test::MakePicture(400, 300, 0x0000FF, "png");
+        REQUIRE(blue.size() == ReadWholeFile(path).size());
+        REQUIRE(WriteWholeFile(path, blue));
+        SetFileTimeBack(path, 3600);
+    }
+    // Rendered without loading the file again, as a repaint does.
+    RenderPreview();
+    CHECK(test::BmpPixel(PanelShot(), 400, 300) == 0x0000FF);
+}
+
+TEST_CASE("the background is drawn again when the preview changes size") {
+    test::StartedMainWindow();
+    test::TempFolder pics("varnel-reuse-size");
+    REQUIRE(WriteWholeFile(pics.File("pic.png"), test::MakePicture(400, 300, 0x00FF00, "png")));
+    ListFolder(pics.Path());
+    App().watermarkMode = 0;
+    Show("pic.png");
+    const PreviewSize full = App().previewSize;
+    RenderPreview();
+    CHECK(CanvasPixel(600, 400) == 0x00FF00);
+    App().previewSize = PreviewSize{400, 300};
+    RenderPreview();
+    // Only the smaller area holds the picture; past it the canvas is cleared.
+    CHECK(CanvasPixel(200, 150) == 0x00FF00);
+    CHECK(CanvasPixel(600, 400) == 0x000000);
+    App().previewSize = full;
+    RenderPreview();
+    CHECK(CanvasPixel(600, 400) == 0x00FF00);
+}
+
+TEST_CASE("a picture decoded ahead is used only for the very bytes it was decoded from") {
+    test::StartedMainWindow();
+    test::TempFolder pics("varnel-ahead");
+    const std::string path = pics.File("next.png");
+    REQUIRE(WriteWholeFile(path, test::MakePicture(64, 48, 0xFF0000, "png")));
+    DrawPanel& panel = Ui<DrawPanel>(画板1);
+    DecodePictureAhead(path);
+    SUBCASE("the file unchanged") {
+        panel.SetPicture(ReadWholeFile(path));
+        CHECK(test::BmpPixel(panel.Picture(), 10, 10) == 0xFF0000);
+    }
+    SUBCASE("the file replaced after the decode started") {
+        REQUIRE(WriteWholeFile(path, test::MakePicture(64, 48, 0x0000FF, "png")));
+        panel.SetPicture(ReadWholeFile(path));
+        CHECK(test::BmpPixel(panel.Picture(), 10, 10) == 0x0000FF);
+    }
+    SUBCASE("another picture shown first") {
+        panel.SetPicture(test::MakePicture(32, 32, 0x00FF00, "png"));
+        CHECK(test::BmpPixel(panel.Picture(), 10, 10) == 0x00FF00);
+        panel.SetPicture(ReadWholeFile(path));
+        CHECK(test::BmpPixel(panel.Picture(), 10, 10) == 0xFF0000);
+    }
+    SUBCASE("a file that is gone") {
+        DeleteFileA(path.c_str());
+        panel.SetPicture(ReadWholeFile(path));
+        CHECK(panel.Picture().empty());
+    }
+}
+
+TEST_CASE("each file of a watermark batch gets its own picture back") {
+    test::StartedMainWindow();
+    test::TempFolder pics("varnel-reuse-batch");
+    const unsigned colours[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
+    const char* names[] = {"1.png", "2.jpg", "3.png", "4.jpg"};
+    auto writeAll = [&] {
+        for (int i = 0; i < 4; ++i) {
+            REQUIRE(WriteWholeFile(pics.File(names[i]), test::MakePicture(320, 200, colours[i], i % 2 ? "jpeg" : "png")));
+        }
+    };
+    writeAll();
+    ListFolder(pics.Path());
+    REQUIRE(Ui<ListBox>(列表框1).Count() == 4);
+    REQUIRE(test::PickFont("文泉驿微米黑"));
+    App().watermarkText = "x";
+    App().watermarkPosition = WatermarkPosition{0, 0};
+    SUBCASE("text") {
+        App().watermarkMode = 1;
+        for (int i = 1; i <= 4; ++i) RunBatchItem(BatchOperation::Text, i, 0);
+    }
+    SUBCASE("picture") {
+        App().watermarkMode = 2;
+        for (int i = 1; i <= 4; ++i) RunBatchItem(BatchOperation::Picture, i, 0);
+    }
+    for (int i = 0; i < 4; ++i) {
+        Bytes written = ReadWholeFile(pics.File(names[i]));
+        BmpHeader header;
+        REQUIRE(IsWholeBmp24(written, &header));
+        CHECK(header.width == 320);
+        unsigned centre = test::BmpPixel(written, 200, 120);
+        // JPEG is near, not exact.
+        for (int shift : {0, 8, 16}) {
+            CHECK(std::abs(static_cast<int>((centre >> shift) & 0xFF) -
+                           static_cast<int>((colours[i] >> shift) & 0xFF)) <= 8);
+        }
+    }
+}
+
+TEST_CASE("the picture watermark follows a new position and a new watermark picture") {
+    test::StartedMainWindow();
+    test::TempFolder pics("varnel-reuse-mark");
+    REQUIRE(WriteWholeFile(pics.File("white.png"), test::MakePicture(928, 584, 0xFFFFFF, "png")));
+    ListFolder(pics.Path());
+    Show("white.png");
+    PictureBox& markBox = Ui<PictureBox>(图片框3);
+    const Bytes startMark = markBox.Picture();
+    App().watermarkMode = 2;
+    App().watermarkPosition = WatermarkPosition{10, 10};
+    RenderPreview();
+    Bytes first = App().composedBitmap;
+    App().watermarkPosition = WatermarkPosition{300, 200};
+    RenderPreview();
+    CHECK(App().composedBitmap != first);
+    CHECK(test::BmpPixel(App().composedBitmap, 12, 12) == 0xFFFFFF);
+
+    markBox.SetPicture(DecodePictureToBmp24(test::MakePicture(40, 40, 0x000000, "png")));
+    RenderPreview();
+    CHECK(test::BmpPixel(App().composedBitmap, 320, 220) == 0x000000);
+    CHECK(test::BmpPixel(PanelShot(), 320, 220) == 0x000000);
+    markBox.SetPicture(startMark);
+    App().watermarkMode = 0;
+}
