@@ -300,6 +300,24 @@ int main(int argc, char** argv) {
         }
         Figure(mode == 1 ? "render_preview_text_ms" : "render_preview_picture_ms", Median(times));
     }
+    // Selecting another picture: loading it decodes it, the first rendering
+    // of it scales it onto the canvas.
+    {
+        app.watermarkMode = 1;
+        ListBox& list = Ui<ListBox>(ui::列表框1);
+        std::vector<double> shown, rendered;
+        for (int r = 0; r < previewReps; ++r) {
+            list.SetSelectedIndex(r % 2);
+            start = Now();
+            LoadListItem();
+            const double loaded = Now();
+            RenderPreview();
+            rendered.push_back(Now() - loaded);
+            shown.push_back(Now() - start);
+        }
+        Figure("render_preview_text_new_picture_ms", Median(rendered));
+        Figure("select_and_show_new_picture_ms", Median(shown));
+    }
 
     {
         Bytes base = DecodePictureToBmp24(ReadWholeFile(At("in\\photo-1600.jpg")));
