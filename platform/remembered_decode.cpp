@@ -79,10 +79,13 @@ void DecodePictureAhead(const std::string& path) {
 }
 
 Bytes DecodePictureToBmp24Remembered(const Bytes& fileBytes) {
+    // Clearing a picture (empty bytes) keeps what is remembered: picture
+    // mode clears the panel right before it shows the same file again.
+    if (fileBytes.empty()) return {};
     Decoded& last = Remembered();
-    if (!fileBytes.empty() && fileBytes == last.input) return last.output;
+    if (fileBytes == last.input) return last.output;
     Ahead& ahead = Pending();
-    if (!ahead.path.empty() && !fileBytes.empty()) {
+    if (!ahead.path.empty()) {
         WaitForWorker(ahead);
         if (ahead.result.input == fileBytes) {
             last.Take(ahead.result);
@@ -90,8 +93,12 @@ Bytes DecodePictureToBmp24Remembered(const Bytes& fileBytes) {
             return last.output;
         }
     }
-    last.input = fileBytes;
-    last.Decode();
+    Decoded fresh;
+    fresh.input = fileBytes;
+    fresh.Decode();
+    // Bytes that are no picture are not worth remembering.
+    if (!fresh.picture.bitmap) return {};
+    last.Take(fresh);
     return last.output;
 }
 
