@@ -38,6 +38,7 @@ Decoded& Remembered() {
 // while no worker runs.
 struct Ahead {
     std::string path;
+    AfterDecodeAhead then;
     Decoded result;
     KernelHandle worker;
 };
@@ -52,6 +53,7 @@ DWORD WINAPI DecodeOnWorker(void* parameter) {
     Ahead& ahead = *static_cast<Ahead*>(parameter);
     ahead.result.input = ReadWholeFile(ahead.path);
     ahead.result.Decode();
+    if (ahead.then && ahead.result.picture.bitmap) ahead.then(ahead.result.picture.bitmap);
     return 0;
 }
 
@@ -64,19 +66,26 @@ void WaitForWorker(Ahead& ahead) {
 void DropAhead(Ahead& ahead) {
     WaitForWorker(ahead);
     ahead.path.clear();
+    ahead.then = nullptr;
     Decoded none;
     ahead.result.Take(none);
 }
 
 }  // namespace
 
-void DecodePictureAhead(const std::string& path) {
+void DecodePictureAhead(const std::string& path, AfterDecodeAhead then) {
     Ahead& ahead = Pending();
     DropAhead(ahead);
     ahead.path = path;
+    ahead.then = std::move(then);
     ahead.worker.reset(CreateThread(nullptr, 0, &DecodeOnWorker, &ahead, 0, nullptr));
-    if (!ahead.worker) ahead.path.clear();
+    if (!ahead.worker) {
+        ahead.path.clear();
+        ahead.then = nullptr;
+    }
 }
+
+void WaitForDecodeAhead() { WaitForWorker(Pending()); }
 
 Bytes DecodePictureToBmp24Remembered(const Bytes& fileBytes) {
     // Clearing a picture (empty bytes) keeps what is remembered: picture

@@ -2,6 +2,7 @@
 // Decoding picture files once: the last decode is remembered with the bytes
 // it came from, and the next file of a run can be decoded ahead on a worker
 // thread while the current one is still being worked on.
+#include <functional>
 #include <string>
 
 #include "platform/bytes.h"
@@ -18,10 +19,17 @@ Bytes DecodePictureToBmp24Remembered(const Bytes& fileBytes);
 // ones last decoded with remembering, for the caller to own; null otherwise.
 Gdiplus::GpImage* CloneRememberedPicture(const Bytes& fileBytes);
 
-// Starts reading and decoding the file at `path` on a worker thread. Its
-// result is taken up only by a remembered decode of exactly the bytes the
-// worker read; anything else decodes as before. One file at a time: a new
-// start first waits for the one before and drops its result.
-void DecodePictureAhead(const std::string& path);
+// Work to do on the worker with the picture it decoded, which it owns.
+using AfterDecodeAhead = std::function<void(Gdiplus::GpBitmap* picture)>;
+
+// Starts reading and decoding the file at `path` on a worker thread, then
+// runs `then` there when the file was a picture. The decode is taken up
+// only by a remembered decode of exactly the bytes the worker read; anything
+// else decodes as before. One file at a time: a new start first waits for
+// the one before and drops its result.
+void DecodePictureAhead(const std::string& path, AfterDecodeAhead then = nullptr);
+
+// Returns once no worker runs; what `then` left may then be read.
+void WaitForDecodeAhead();
 
 }  // namespace varnel

@@ -23,8 +23,21 @@ struct BackgroundSource {
 };
 
 // Clears `canvas` and runs `draw`, which draws the source into `area`; or
-// puts back what that left last time for the same source, area and canvas.
+// puts back what that left last time for the same source, area and canvas,
+// or what a preparation ahead left for them.
 void ClearAndDrawBackground(Canvas& canvas, const BackgroundSource& source, const RECT& area,
                             const std::function<void()>& draw);
+
+// Draws a decoded picture the way the `draw` of a file source does, with
+// the imaging service's graphics on a cleared surface of the canvas's size.
+// Runs on the decode worker, so it must touch nothing but its arguments.
+using BackgroundPainter = std::function<void(Gdiplus::GpGraphics* graphics, Gdiplus::GpBitmap* picture)>;
+
+// Starts decoding the file at `path` on the decode worker and, there, paints
+// what clearing `canvas` and drawing that file into `area` would leave; a
+// ClearAndDrawBackground of the file, while it stands as it stood at this
+// start, takes it up instead of drawing.
+void PrepareBackgroundAhead(const std::string& path, const Canvas& canvas, const RECT& area,
+                            BackgroundPainter paint);
 
 }  // namespace varnel

@@ -10,7 +10,6 @@
 #include "platform/components.h"
 #include "platform/dialogs.h"
 #include "platform/file_services.h"
-#include "platform/remembered_decode.h"
 #include "platform/system_services.h"
 
 namespace varnel {
@@ -68,17 +67,25 @@ void RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds) {
     progress.SetText("共有：" + std::to_string(list.Count()) + "条数据，正在处理第：" + std::to_string(number) + "条。");
     list.SetSelectedIndex(number - 1);
     LoadListItem();
-    // The next file decodes on a worker while this one is worked on.
-    if (number < list.Count()) DecodePictureAhead(App().currentFolder + "\\" + list.ItemText(number));
     const int rendersBefore = RenderCount();
     ProcessPendingEvents();
     if (pauseMilliseconds > 0) SleepMilliseconds(pauseMilliseconds);
+    // Once this file's rendering has taken up what was prepared for it, the
+    // next file is decoded, and drawn as a background, on a worker while
+    // this one is finished.
+    auto prepareNext = [&list, number] {
+        if (number < list.Count()) PrepareFileAhead(App().currentFolder + "\\" + list.ItemText(number));
+    };
     switch (operation) {
-    case BatchOperation::Split: SplitPictureInHalves(); break;
+    case BatchOperation::Split:
+        prepareNext();
+        SplitPictureInHalves();
+        break;
     case BatchOperation::Text: {
         // The text goes over the picture just loaded; a hidden or
         // minimised window does not repaint by itself, so draw it here.
         if (RenderCount() == rendersBefore) RenderPreview();
+        prepareNext();
         auto drawText = [&app] {
             std::string text = app.watermarkText;
             ComboBox& sizes = Ui<ComboBox>(组合框_大小选择);
@@ -100,6 +107,7 @@ void RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds) {
     }
     case BatchOperation::Picture:
         RenderPreview();
+        prepareNext();
         WriteBackPreview();
         break;
     }

@@ -18,16 +18,21 @@ using namespace ui;
 
 namespace {
 
-// Draws the whole picture scaled into the rectangle. Sampling past the
-// picture's edges mirrors the picture instead of blending in transparent
-// black, which would darken the last column and row of an enlarged picture
-// in the preview and in every snapshot written back from it.
+// Sampling past the picture's edges mirrors the picture instead of blending
+// in transparent black, which would darken the last column and row of an
+// enlarged picture in the preview and in every snapshot written back from it.
+constexpr Gdiplus::WrapMode kPictureEdges = Gdiplus::WrapModeTileFlipXY;
+
+// Draws the whole picture scaled into the rectangle.
 void DrawWholePicture(Image& picture, float x, float y, float width, float height) {
     static ImageAttributes mirrorEdges;
-    if (!mirrorEdges.GetNativeHandle() && mirrorEdges.Create()) mirrorEdges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    if (!mirrorEdges.GetNativeHandle() && mirrorEdges.Create()) mirrorEdges.SetWrapMode(kPictureEdges);
     App().previewCanvas.DrawImageRectRect(picture, x, y, width, height, 0, 0, static_cast<float>(picture.GetWidth()),
                                           static_cast<float>(picture.GetHeight()), Gdiplus::UnitPixel, &mirrorEdges);
 }
+
+// A picture given by file is drawn 14 pixels taller than asked.
+constexpr int kFileOverhang = 14;
 
 void DrawLoadedPicture(float x, float y, float width, float height) {
     AppState& app = App();
@@ -106,13 +111,40 @@ Image& PictureOfFile(const std::string& path, Image& fresh) {
 
 }  // namespace
 
-// A picture given by file is drawn 14 pixels taller than asked.
 void DrawPictureBackground(const std::string& path, int x, int y, int width, int height) {
     AppState& app = App();
     Image& picture = PictureOfFile(path, app.previewImage);
     DrawWholePicture(picture, static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
-                     static_cast<float>(height + 14));
+                     static_cast<float>(height + kFileOverhang));
     app.previewImage.Dispose();
+}
+
+void PrepareFileAhead(const std::string& path) {
+    AppState& app = App();
+    // Picture mode draws the composed picture, not the file.
+    if (app.watermarkMode == 2) {
+        DecodePictureAhead(path);
+        return;
+    }
+    const PreviewSize size = app.previewSize;
+    const RECT area{0, 0, size.width, size.height};
+    // The same drawing as the rendering's, with the worker's own objects and
+    // the flat calls alone: the wrappers record their status where the
+    // user-interface thread reads it.
+    PrepareBackgroundAhead(path, app.previewCanvas, area, [size](Gdiplus::GpGraphics* graphics,
+                                                                 Gdiplus::GpBitmap* picture) {
+        using namespace Gdiplus::DllExports;
+        Gdiplus::GpImageAttributes* mirrorEdges = nullptr;
+        if (GdipCreateImageAttributes(&mirrorEdges) != Gdiplus::Ok || !mirrorEdges) return;
+        GdipSetImageAttributesWrapMode(mirrorEdges, kPictureEdges, 0, FALSE);
+        UINT width = 0, height = 0;
+        GdipGetImageWidth(picture, &width);
+        GdipGetImageHeight(picture, &height);
+        GdipDrawImageRectRect(graphics, picture, 0, 0, static_cast<float>(size.width),
+                              static_cast<float>(size.height + kFileOverhang), 0, 0, static_cast<float>(width),
+                              static_cast<float>(height), Gdiplus::UnitPixel, mirrorEdges, nullptr, nullptr);
+        GdipDisposeImageAttributes(mirrorEdges);
+    });
 }
 
 namespace {

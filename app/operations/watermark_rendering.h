@@ -23,6 +23,11 @@ int RenderCount();
 void DrawPictureBackground(const Bytes& picture, int x, int y, int width, int height);
 void DrawPictureBackground(const std::string& path, int x, int y, int width, int height);
 
+// Starts decoding the file at `path` on a worker and, when the preview would
+// draw it as its background, drawing that too, for a later rendering of the
+// file to take up.
+void PrepareFileAhead(const std::string& path);
+
 // Draws `text` (or, when it is empty, the watermark text, which it then
 // becomes) at (x, y) on the preview canvas and presents it.
 Gdiplus::RectF DrawTextWatermark(int x, int y, std::string& text, std::optional<std::string> fontName,

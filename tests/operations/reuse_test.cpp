@@ -135,6 +135,32 @@ TEST_CASE("a picture decoded ahead is used only for the very bytes it was decode
     }
 }
 
+TEST_CASE("a background drawn ahead is shown only for the file, size and canvas it was drawn for") {
+    test::StartedMainWindow();
+    test::TempFolder pics("varnel-prepared");
+    const std::string path = pics.File("next.png");
+    REQUIRE(WriteWholeFile(path, test::MakePicture(400, 300, 0xFF0000, "png")));
+    REQUIRE(WriteWholeFile(pics.File("other.png"), test::MakePicture(400, 300, 0x00FF00, "png")));
+    ListFolder(pics.Path());
+    App().watermarkMode = 0;
+    const PreviewSize full = App().previewSize;
+    Show("other.png");
+    RenderPreview();
+    PrepareFileAhead(path);
+    unsigned expected = 0xFF0000;
+    SUBCASE("the file unchanged") {}
+    SUBCASE("the file replaced after the drawing started") {
+        REQUIRE(WriteWholeFile(path, test::MakePicture(300, 200, 0x0000FF, "png")));
+        expected = 0x0000FF;
+    }
+    SUBCASE("the preview resized in between") { App().previewSize = PreviewSize{400, 300}; }
+    Show("next.png");
+    RenderPreview();
+    CHECK(CanvasPixel(200, 150) == expected);
+    CHECK(CanvasPixel(600, 400) == (App().previewSize.width == 400 ? 0x000000 : expected));
+    App().previewSize = full;
+}
+
 TEST_CASE("each file of a watermark batch gets its own picture back") {
     test::StartedMainWindow();
     test::TempFolder pics("varnel-reuse-batch");
