@@ -167,6 +167,12 @@ public:
     Bytes Snapshot(int width, int height);
     // Copies pixels drawn on the window into the backing bitmap too.
     void Mirror(HDC source, int x, int y, int width, int height, int sourceX, int sourceY, DWORD rop);
+    // Hands the surface a snapshot made elsewhere of `picture` laid on a
+    // backing of the given size and fill; it is kept, as if the surface had
+    // made it, only when those are what the surface's backing holds or is
+    // about to hold.
+    void OfferSnapshot(const Bytes& picture, int backingWidth, int backingHeight, COLORREF fill, int width,
+                       int height, Bytes pixels);
 
 protected:
     bool CreateSurface(HWND parent, DWORD exStyle);
@@ -211,6 +217,10 @@ public:
     ~DrawPanel() override;
     bool Create(HWND parent) override;
     static DrawPanel* FromWindow(HWND window);
+    // What a panel's snapshot of `picture` (a 24-bit BMP file image) laid on
+    // a fresh backing of the given size and fill gives; safe on any thread.
+    static Bytes SnapshotOfPicture(const Bytes& picture, int backingWidth, int backingHeight, COLORREF fill,
+                                   int width, int height);
 
 protected:
     void LayPicture(HDC dc, int width, int height) const override;

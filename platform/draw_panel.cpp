@@ -5,6 +5,7 @@
 #include <map>
 
 #include "platform/bmp_image.h"
+#include "platform/handles.h"
 
 namespace varnel {
 
@@ -42,6 +43,22 @@ DrawPanel* DrawPanel::FromWindow(HWND window) {
 
 void DrawPanel::LayPicture(HDC dc, int width, int height) const {
     DrawBmpStretched(dc, Picture(), 0, 0, width, height);
+}
+
+// The backing's steps on a bitmap of the same kind: filled, then the picture
+// laid as LayPicture lays it, then scaled as Snapshot scales it.
+Bytes DrawPanel::SnapshotOfPicture(const Bytes& picture, int backingWidth, int backingHeight, COLORREF fill,
+                                   int width, int height) {
+    WindowDc screen(nullptr);
+    Bitmap backing(CreateCompatibleBitmap(screen.get(), backingWidth, backingHeight));
+    MemoryDc dc(CreateCompatibleDC(screen.get()));
+    if (!backing || !dc) return {};
+    SelectScope select(dc.get(), backing.get());
+    RECT all{0, 0, backingWidth, backingHeight};
+    Brush brush(CreateSolidBrush(fill));
+    FillRect(dc.get(), &all, brush.handle());
+    DrawBmpStretched(dc.get(), picture, 0, 0, backingWidth, backingHeight);
+    return SnapshotToBmp24(dc.get(), 0, 0, backingWidth, backingHeight, width, height);
 }
 
 LRESULT DrawPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -123,6 +123,17 @@ Bytes PictureSurface::Snapshot(int width, int height) {
     return shot;
 }
 
+void PictureSurface::OfferSnapshot(const Bytes& picture, int backingWidth, int backingHeight, COLORREF fill,
+                                   int width, int height, Bytes pixels) {
+    const bool onlyPicture = layPending_ || backingFresh_;
+    const COLORREF laidFill = layPending_ ? GetSysColor(COLOR_BTNFACE) : backingFill_;
+    if (!onlyPicture || pixels.empty() || backingWidth != backingWidth_ || backingHeight != backingHeight_ ||
+        fill != laidFill || picture != picture_) {
+        return;
+    }
+    freshSnapshot_ = FreshSnapshot{picture_, backingWidth, backingHeight, width, height, fill, std::move(pixels)};
+}
+
 void PictureSurface::Mirror(HDC source, int x, int y, int width, int height, int sourceX, int sourceY, DWORD rop) {
     if (!backingDc_) return;
     // A copy over the whole backing leaves nothing of the picture to see,

@@ -53,7 +53,7 @@ DWORD WINAPI DecodeOnWorker(void* parameter) {
     Ahead& ahead = *static_cast<Ahead*>(parameter);
     ahead.result.input = ReadWholeFile(ahead.path);
     ahead.result.Decode();
-    if (ahead.then && ahead.result.picture.bitmap) ahead.then(ahead.result.picture.bitmap);
+    if (ahead.then && ahead.result.picture.bitmap) ahead.then(ahead.result.picture.bitmap, ahead.result.output);
     return 0;
 }
 

@@ -19,8 +19,9 @@ Bytes DecodePictureToBmp24Remembered(const Bytes& fileBytes);
 // ones last decoded with remembering, for the caller to own; null otherwise.
 Gdiplus::GpImage* CloneRememberedPicture(const Bytes& fileBytes);
 
-// Work to do on the worker with the picture it decoded, which it owns.
-using AfterDecodeAhead = std::function<void(Gdiplus::GpBitmap* picture)>;
+// Work to do on the worker with the picture it decoded, which it owns, and
+// that picture as a 24-bit BMP file image.
+using AfterDecodeAhead = std::function<void(Gdiplus::GpBitmap* picture, const Bytes& bmp)>;
 
 // Starts reading and decoding the file at `path` on a worker thread, then
 // runs `then` there when the file was a picture. The decode is taken up

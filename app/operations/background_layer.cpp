@@ -117,7 +117,7 @@ void PrepareBackgroundAhead(const std::string& path, const Canvas& canvas, const
     prepared.graphics = canvas.GetGraphics();
     prepared.width = canvas.GetWidth();
     prepared.height = canvas.GetHeight();
-    DecodePictureAhead(path, [&prepared, paint = std::move(paint)](Gdiplus::GpBitmap* picture) {
+    DecodePictureAhead(path, [&prepared, paint = std::move(paint)](Gdiplus::GpBitmap* picture, const Bytes&) {
         PaintPrepared(prepared, paint, picture);
     });
 }

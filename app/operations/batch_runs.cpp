@@ -106,8 +106,11 @@ void RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds) {
         break;
     }
     case BatchOperation::Picture:
+        // A rendering that came with the repaint has taken up what was
+        // prepared; when none came, the one here makes it all itself.
+        if (RenderCount() != rendersBefore) prepareNext();
         RenderPreview();
-        prepareNext();
+        if (RenderCount() == rendersBefore + 1) prepareNext();
         WriteBackPreview();
         break;
     }

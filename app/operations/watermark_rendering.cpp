@@ -1,6 +1,7 @@
 #include "app/operations/watermark_rendering.h"
 
 #include "app/operations/background_layer.h"
+#include "app/operations/prepared_snapshot.h"
 #include "app/shell/commands.h"
 #include "app/shell/component_ids.h"
 #include "graphics/canvas/imaging_objects.h"
@@ -51,6 +52,7 @@ void ComposePictureWatermark() {
     panel.SetPicture(ReadWholeFile(app.currentPicturePath));
     BmpHeader picture;
     ReadBmpHeader(panel.Picture(), picture);
+    OfferPreparedSnapshot(app.currentPicturePath, panel);
     app.baseBitmap = panel.Snapshot(picture.width, picture.height);
     app.watermarkBitmap = Ui<PictureBox>(图片框3).Picture();
     app.composedBitmap =
@@ -121,9 +123,10 @@ void DrawPictureBackground(const std::string& path, int x, int y, int width, int
 
 void PrepareFileAhead(const std::string& path) {
     AppState& app = App();
-    // Picture mode draws the composed picture, not the file.
+    // Picture mode draws the composed picture, not the file; what it needs
+    // of the file is the panel's snapshot of it.
     if (app.watermarkMode == 2) {
-        DecodePictureAhead(path);
+        PrepareSnapshotAhead(path, Ui<DrawPanel>(画板1));
         return;
     }
     const PreviewSize size = app.previewSize;

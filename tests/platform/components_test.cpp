@@ -248,6 +248,43 @@ TEST_CASE("picture surfaces take picture files and hand back 24-bit BMP images")
         DeleteDC(memory);
         ReleaseDC(nullptr, screen);
     }
+    SUBCASE("a snapshot made elsewhere is taken only for the picture and backing it was made of") {
+        const Bytes green = test::MakePicture(40, 30, 0x00FF00, "png");
+        panel.SetPicture(green);
+        const Bytes shown = panel.Picture();
+        const int w = panel.Width(), h = panel.Height();
+        const COLORREF fill = GetSysColor(COLOR_BTNFACE);
+        // Made elsewhere the same way, it is the very snapshot the panel makes.
+        CHECK(DrawPanel::SnapshotOfPicture(shown, w, h, fill, 40, 30) == panel.Snapshot(40, 30));
+        // A marked stand-in shows whether an offer was taken.
+        Bytes marked = test::MakePicture(40, 30, 0xFF0000, "bmp");
+        REQUIRE(IsWholeBmp24(marked));
+        auto taken = [&] { return test::BmpPixel(panel.Snapshot(40, 30), 20, 15) == 0xFF0000; };
+        panel.OfferSnapshot(DecodePictureToBmp24(test::MakePicture(40, 30, 0x0000FF, "png")), w, h, fill, 40, 30,
+                            marked);
+        CHECK_FALSE(taken());
+        panel.OfferSnapshot(shown, w + 1, h, fill, 40, 30, marked);
+        CHECK_FALSE(taken());
+        panel.OfferSnapshot(shown, w, h, fill ^ 0x010101, 40, 30, marked);
+        CHECK_FALSE(taken());
+        panel.OfferSnapshot(shown, w, h, fill, 40, 30, marked);
+        CHECK(taken());
+        CHECK_FALSE(test::BmpPixel(panel.Snapshot(41, 30), 20, 15) == 0xFF0000);
+        // Once something is drawn over the picture, the offer is no longer the panel's view.
+        panel.OfferSnapshot(shown, w, h, fill, 40, 30, marked);
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP blue = CreateCompatibleBitmap(screen, 10, 10);
+        HGDIOBJ old = SelectObject(memory, blue);
+        MirrorPresentedPixels(panel.Handle(), memory, 0, 0, 10, 10, 0, 0, SRCCOPY);
+        CHECK_FALSE(taken());
+        panel.OfferSnapshot(shown, w, h, fill, 40, 30, marked);
+        CHECK_FALSE(taken());
+        SelectObject(memory, old);
+        DeleteObject(blue);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+    }
     SUBCASE("bytes that are no picture leave no picture") {
         panel.SetPicture(Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'});
         CHECK(panel.Picture().empty());
