@@ -12,6 +12,16 @@ namespace varnel {
 // decoding them would not fit the 32-bit program's memory.
 constexpr long long kMaxPicturePixels = 40LL * 1000 * 1000;
 
+// Pictures above this many pixels are shown and worked on, but no copy of
+// them is kept for reuse: a few such copies would crowd the 32-bit
+// program's memory.
+constexpr long long kMaxKeptPicturePixels = 16LL * 1000 * 1000;
+
+// True when a picture of this size may be kept for reuse.
+inline bool MayKeepPicture(long long width, long long height) {
+    return width > 0 && height > 0 && width * height <= kMaxKeptPicturePixels;
+}
+
 struct BmpHeader {
     int offBits = 0;
     int width = 0;

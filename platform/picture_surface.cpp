@@ -117,7 +117,9 @@ Bytes PictureSurface::Snapshot(int width, int height) {
     }
     LayIfPending();
     Bytes shot = SnapshotToBmp24(backingDc_.get(), 0, 0, backingWidth_, backingHeight_, width, height);
-    if (backingFresh_) {
+    BmpHeader shown;
+    if (backingFresh_ && ReadBmpHeader(picture_, shown) && MayKeepPicture(shown.width, shown.height) &&
+        MayKeepPicture(width, height)) {
         kept = FreshSnapshot{picture_, backingWidth_, backingHeight_, width, height, backingFill_, shot};
     }
     return shot;

@@ -27,6 +27,14 @@ struct Decoded {
         picture.reset(DecodeBitmap(input));
         output = picture.bitmap ? BitmapToBmp24(picture.bitmap) : Bytes();
     }
+    void Clear() {
+        Decoded none;
+        Take(none);
+    }
+    bool MayKeep() const {
+        BmpHeader header;
+        return picture.bitmap && ReadBmpHeader(output, header) && MayKeepPicture(header.width, header.height);
+    }
 };
 
 Decoded& Remembered() {
@@ -34,8 +42,9 @@ Decoded& Remembered() {
     return remembered;
 }
 
-// The worker's file and result; the user-interface thread touches them only
-// while no worker runs.
+// The worker's file and result. The worker reads `path` and `then` and
+// writes `result`; the user-interface thread writes them, and reads
+// `result`, only while no worker runs.
 struct Ahead {
     std::string path;
     AfterDecodeAhead then;
@@ -53,7 +62,11 @@ DWORD WINAPI DecodeOnWorker(void* parameter) {
     Ahead& ahead = *static_cast<Ahead*>(parameter);
     ahead.result.input = ReadWholeFile(ahead.path);
     ahead.result.Decode();
-    if (ahead.then && ahead.result.picture.bitmap) ahead.then(ahead.result.picture.bitmap, ahead.result.output);
+    if (!ahead.result.MayKeep()) {
+        ahead.result.Clear();
+        return 0;
+    }
+    if (ahead.then) ahead.then(ahead.result.picture.bitmap, ahead.result.output);
     return 0;
 }
 
@@ -67,8 +80,7 @@ void DropAhead(Ahead& ahead) {
     WaitForWorker(ahead);
     ahead.path.clear();
     ahead.then = nullptr;
-    Decoded none;
-    ahead.result.Take(none);
+    ahead.result.Clear();
 }
 
 }  // namespace
@@ -105,8 +117,9 @@ Bytes DecodePictureToBmp24Remembered(const Bytes& fileBytes) {
     Decoded fresh;
     fresh.input = fileBytes;
     fresh.Decode();
-    // Bytes that are no picture are not worth remembering.
-    if (!fresh.picture.bitmap) return {};
+    // Bytes that are no picture are not worth remembering, nor is a picture
+    // too large to keep a copy of.
+    if (!fresh.MayKeep()) return std::move(fresh.output);
     last.Take(fresh);
     return last.output;
 }

@@ -1,5 +1,6 @@
 #include "app/operations/background_layer.h"
 
+#include "platform/bmp_format.h"
 #include "platform/handles.h"
 #include "platform/remembered_decode.h"
 
@@ -7,26 +8,44 @@ namespace varnel {
 
 namespace {
 
-struct KeptBackground {
-    bool valid = false;
+// What a background on a canvas was drawn from and onto.
+struct LayerKey {
     std::string path;
     FileStamp stamp;
+    bool fromBytes = false;
     Bytes bytes;
     RECT area{};
     HDC canvasDc = nullptr;
     Gdiplus::GpGraphics* graphics = nullptr;
     int width = 0;
     int height = 0;
-    Bitmap pixels;
 
+    void Set(const Canvas& canvas, const BackgroundSource& source, const RECT& drawn) {
+        fromBytes = source.bytes != nullptr;
+        path = fromBytes ? std::string() : source.path;
+        stamp = source.stamp;
+        bytes = fromBytes ? *source.bytes : Bytes();
+        area = drawn;
+        canvasDc = canvas.GetMemoryDc();
+        graphics = canvas.GetGraphics();
+        width = canvas.GetWidth();
+        height = canvas.GetHeight();
+    }
     bool Matches(const Canvas& canvas, const BackgroundSource& source, const RECT& drawn) const {
-        if (!valid || canvasDc != canvas.GetMemoryDc() || graphics != canvas.GetGraphics() ||
-            width != canvas.GetWidth() || height != canvas.GetHeight() || !EqualRect(&area, &drawn)) {
+        if (canvasDc != canvas.GetMemoryDc() || graphics != canvas.GetGraphics() || width != canvas.GetWidth() ||
+            height != canvas.GetHeight() || !EqualRect(&area, &drawn) || fromBytes != (source.bytes != nullptr)) {
             return false;
         }
-        if (source.bytes) return path.empty() && *source.bytes == bytes;
+        if (fromBytes) return *source.bytes == bytes;
         return !path.empty() && path == source.path && stamp == source.stamp;
     }
+};
+
+// The canvas content the last drawing of a background left.
+struct KeptBackground {
+    bool valid = false;
+    LayerKey key;
+    Bitmap pixels;
 };
 
 KeptBackground& Kept() {
@@ -38,17 +57,11 @@ bool Copy(HDC target, HDC source, int width, int height) {
     return BitBlt(target, 0, 0, width, height, source, 0, 0, SRCCOPY) != FALSE;
 }
 
-// A background painted on the decode worker. The user-interface thread
-// writes the key before the worker starts and reads `pixels` only once the
-// worker has ended.
+// A background painted on the decode worker; an empty path in the key means
+// none. The user-interface thread writes the key before the worker starts
+// and reads `pixels` only once the worker has ended.
 struct PreparedBackground {
-    std::string path;
-    FileStamp stamp;
-    RECT area{};
-    HDC canvasDc = nullptr;
-    Gdiplus::GpGraphics* graphics = nullptr;
-    int width = 0;
-    int height = 0;
+    LayerKey key;
     Bitmap pixels;
 };
 
@@ -70,12 +83,12 @@ void ClearLikeCanvas(HDC dc, int width, int height) {
 // On the worker: a surface like the canvas's, cleared, with the picture painted.
 void PaintPrepared(PreparedBackground& prepared, const BackgroundPainter& paint, Gdiplus::GpBitmap* picture) {
     WindowDc screen(nullptr);
-    Bitmap pixels(CreateCompatibleBitmap(screen.get(), prepared.width, prepared.height));
+    Bitmap pixels(CreateCompatibleBitmap(screen.get(), prepared.key.width, prepared.key.height));
     MemoryDc dc(CreateCompatibleDC(screen.get()));
     if (!pixels || !dc) return;
     {
         SelectScope select(dc.get(), pixels.get());
-        ClearLikeCanvas(dc.get(), prepared.width, prepared.height);
+        ClearLikeCanvas(dc.get(), prepared.key.width, prepared.key.height);
         Gdiplus::GpGraphics* graphics = nullptr;
         if (Gdiplus::DllExports::GdipCreateFromHDC(dc.get(), &graphics) != Gdiplus::Ok || !graphics) return;
         paint(graphics, picture);
@@ -88,13 +101,11 @@ void PaintPrepared(PreparedBackground& prepared, const BackgroundPainter& paint,
 // The prepared background when it is the one asked for, taken out of the slot.
 Bitmap TakePrepared(const Canvas& canvas, const BackgroundSource& source, const RECT& area) {
     PreparedBackground& prepared = Prepared();
-    if (source.bytes || prepared.path.empty() || prepared.path != source.path) return Bitmap();
+    if (source.bytes || prepared.key.path.empty() || prepared.key.path != source.path) return Bitmap();
     WaitForDecodeAhead();
     Bitmap pixels = std::move(prepared.pixels);
-    const bool same = pixels && prepared.stamp == source.stamp && EqualRect(&prepared.area, &area) &&
-                      prepared.canvasDc == canvas.GetMemoryDc() && prepared.graphics == canvas.GetGraphics() &&
-                      prepared.width == canvas.GetWidth() && prepared.height == canvas.GetHeight();
-    prepared.path.clear();
+    const bool same = pixels && prepared.key.Matches(canvas, source, area);
+    prepared.key.path.clear();
     return same ? std::move(pixels) : Bitmap();
 }
 
@@ -106,17 +117,13 @@ void PrepareBackgroundAhead(const std::string& path, const Canvas& canvas, const
     // The worker may still be painting into the slot.
     WaitForDecodeAhead();
     prepared.pixels.reset();
-    prepared.path.clear();
-    if (!ReadFileStamp(path, prepared.stamp) || canvas.GetWidth() <= 0 || canvas.GetHeight() <= 0) {
+    prepared.key.path.clear();
+    BackgroundSource file{path, FileStamp(), nullptr};
+    if (!ReadFileStamp(path, file.stamp) || canvas.GetWidth() <= 0 || canvas.GetHeight() <= 0) {
         DecodePictureAhead(path);
         return;
     }
-    prepared.path = path;
-    prepared.area = area;
-    prepared.canvasDc = canvas.GetMemoryDc();
-    prepared.graphics = canvas.GetGraphics();
-    prepared.width = canvas.GetWidth();
-    prepared.height = canvas.GetHeight();
+    prepared.key.Set(canvas, file, area);
     DecodePictureAhead(path, [&prepared, paint = std::move(paint)](Gdiplus::GpBitmap* picture, const Bytes&) {
         PaintPrepared(prepared, paint, picture);
     });
@@ -127,7 +134,7 @@ void ClearAndDrawBackground(Canvas& canvas, const BackgroundSource& source, cons
     KeptBackground& kept = Kept();
     HDC canvasDc = canvas.GetMemoryDc();
     const int width = canvas.GetWidth(), height = canvas.GetHeight();
-    if (kept.Matches(canvas, source, area)) {
+    if (kept.valid && kept.key.Matches(canvas, source, area)) {
         MemoryDc from(CreateCompatibleDC(canvasDc));
         SelectScope select(from.get(), kept.pixels.get());
         if (from && Copy(canvasDc, from.get(), width, height)) return;
@@ -140,14 +147,7 @@ void ClearAndDrawBackground(Canvas& canvas, const BackgroundSource& source, cons
             if (Copy(canvasDc, from.get(), width, height)) {
                 // What was prepared is exactly what is kept from now on.
                 kept.pixels = std::move(prepared);
-                kept.path = source.path;
-                kept.stamp = source.stamp;
-                kept.bytes.clear();
-                kept.area = area;
-                kept.canvasDc = canvasDc;
-                kept.graphics = canvas.GetGraphics();
-                kept.width = width;
-                kept.height = height;
+                kept.key.Set(canvas, source, area);
                 kept.valid = true;
                 return;
             }
@@ -157,8 +157,12 @@ void ClearAndDrawBackground(Canvas& canvas, const BackgroundSource& source, cons
     draw();
     // A file that cannot be stamped may change unseen: it is drawn every time.
     if (!canvasDc || width <= 0 || height <= 0 || (!source.bytes && source.path.empty())) return;
+    BmpHeader picture;
+    if (source.bytes && !(ReadBmpHeader(*source.bytes, picture) && MayKeepPicture(picture.width, picture.height))) {
+        return;
+    }
     if (canvas.GetGraphics()) Gdiplus::DllExports::GdipFlush(canvas.GetGraphics(), Gdiplus::FlushIntentionSync);
-    if (!kept.pixels || kept.width != width || kept.height != height) {
+    if (!kept.pixels || kept.key.width != width || kept.key.height != height) {
         kept.pixels.reset(CreateCompatibleBitmap(canvasDc, width, height));
         if (!kept.pixels) return;
     }
@@ -168,14 +172,7 @@ void ClearAndDrawBackground(Canvas& canvas, const BackgroundSource& source, cons
         SelectScope select(into.get(), kept.pixels.get());
         if (!Copy(into.get(), canvasDc, width, height)) return;
     }
-    kept.path = source.bytes ? std::string() : source.path;
-    kept.stamp = source.stamp;
-    kept.bytes = source.bytes ? *source.bytes : Bytes();
-    kept.area = area;
-    kept.canvasDc = canvasDc;
-    kept.graphics = canvas.GetGraphics();
-    kept.width = width;
-    kept.height = height;
+    kept.key.Set(canvas, source, area);
     kept.valid = true;
 }
 

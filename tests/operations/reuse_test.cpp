@@ -223,3 +223,25 @@ TEST_CASE("the picture watermark follows a new position and a new watermark pict
     markBox.SetPicture(startMark);
     App().watermarkMode = 0;
 }
+
+TEST_CASE("a picture too large to keep a copy of is shown but not kept") {
+    test::StartedMainWindow();
+    DrawPanel& panel = Ui<DrawPanel>(画板1);
+    const Bytes small = test::MakePicture(400, 300, 0x00FF00, "png");
+    panel.SetPicture(small);
+    Gdiplus::GpImage* copy = CloneRememberedPicture(small);
+    CHECK(copy != nullptr);
+    if (copy) Gdiplus::DllExports::GdipDisposeImage(copy);
+
+    const Bytes large = test::MakePicture(4100, 4000, 0x0000FF, "png");
+    panel.SetPicture(large);
+    BmpHeader header;
+    REQUIRE(IsWholeBmp24(panel.Picture(), &header));
+    CHECK(header.width == 4100);
+    CHECK(test::BmpPixel(panel.Snapshot(410, 400), 200, 200) == 0x0000FF);
+    CHECK(CloneRememberedPicture(large) == nullptr);
+    // What was remembered before stays for its own bytes.
+    copy = CloneRememberedPicture(small);
+    CHECK(copy != nullptr);
+    if (copy) Gdiplus::DllExports::GdipDisposeImage(copy);
+}
