@@ -129,8 +129,19 @@ void PrepareBackgroundAhead(const std::string& path, const Canvas& canvas, const
     });
 }
 
+void AdoptPreparedBackground(const Canvas& canvas, const BackgroundSource& source, const RECT& area) {
+    Bitmap prepared = TakePrepared(canvas, source, area);
+    if (!prepared) return;
+    // What was prepared is exactly what a drawing would have left.
+    KeptBackground& kept = Kept();
+    kept.pixels = std::move(prepared);
+    kept.key.Set(canvas, source, area);
+    kept.valid = true;
+}
+
 void ClearAndDrawBackground(Canvas& canvas, const BackgroundSource& source, const RECT& area,
                             const std::function<void()>& draw) {
+    AdoptPreparedBackground(canvas, source, area);
     KeptBackground& kept = Kept();
     HDC canvasDc = canvas.GetMemoryDc();
     const int width = canvas.GetWidth(), height = canvas.GetHeight();
@@ -140,19 +151,6 @@ void ClearAndDrawBackground(Canvas& canvas, const BackgroundSource& source, cons
         if (from && Copy(canvasDc, from.get(), width, height)) return;
     }
     kept.valid = false;
-    if (Bitmap prepared = TakePrepared(canvas, source, area)) {
-        MemoryDc from(CreateCompatibleDC(canvasDc));
-        if (from) {
-            SelectScope select(from.get(), prepared.get());
-            if (Copy(canvasDc, from.get(), width, height)) {
-                // What was prepared is exactly what is kept from now on.
-                kept.pixels = std::move(prepared);
-                kept.key.Set(canvas, source, area);
-                kept.valid = true;
-                return;
-            }
-        }
-    }
     canvas.Clear();
     draw();
     // A file that cannot be stamped may change unseen: it is drawn every time.

@@ -28,6 +28,11 @@ struct BackgroundSource {
 void ClearAndDrawBackground(Canvas& canvas, const BackgroundSource& source, const RECT& area,
                             const std::function<void()>& draw);
 
+// Takes up now what a preparation ahead left for the file source, the area
+// and the canvas, as if a drawing had just left it; the next
+// ClearAndDrawBackground of them copies it in.
+void AdoptPreparedBackground(const Canvas& canvas, const BackgroundSource& source, const RECT& area);
+
 // Draws a decoded picture the way the `draw` of a file source does, with
 // the imaging service's graphics on a cleared surface of the canvas's size.
 // Runs on the decode worker, so it must touch nothing but its arguments.

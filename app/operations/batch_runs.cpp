@@ -67,25 +67,19 @@ void RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds) {
     progress.SetText("共有：" + std::to_string(list.Count()) + "条数据，正在处理第：" + std::to_string(number) + "条。");
     list.SetSelectedIndex(number - 1);
     LoadListItem();
+    // What the worker made of this file is taken up, and the worker goes on
+    // to the next file while this one is worked on.
+    TakeUpPreparedFile(app.currentPicturePath);
+    if (number < list.Count()) PrepareFileAhead(app.currentFolder + "\\" + list.ItemText(number));
     const int rendersBefore = RenderCount();
     ProcessPendingEvents();
     if (pauseMilliseconds > 0) SleepMilliseconds(pauseMilliseconds);
-    // Once this file's rendering has taken up what was prepared for it, the
-    // next file is decoded, and drawn as a background, on a worker while
-    // this one is finished.
-    auto prepareNext = [&list, number] {
-        if (number < list.Count()) PrepareFileAhead(App().currentFolder + "\\" + list.ItemText(number));
-    };
     switch (operation) {
-    case BatchOperation::Split:
-        prepareNext();
-        SplitPictureInHalves();
-        break;
+    case BatchOperation::Split: SplitPictureInHalves(); break;
     case BatchOperation::Text: {
         // The text goes over the picture just loaded; a hidden or
         // minimised window does not repaint by itself, so draw it here.
         if (RenderCount() == rendersBefore) RenderPreview();
-        prepareNext();
         auto drawText = [&app] {
             std::string text = app.watermarkText;
             ComboBox& sizes = Ui<ComboBox>(组合框_大小选择);
@@ -106,11 +100,7 @@ void RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds) {
         break;
     }
     case BatchOperation::Picture:
-        // A rendering that came with the repaint has taken up what was
-        // prepared; when none came, the one here makes it all itself.
-        if (RenderCount() != rendersBefore) prepareNext();
         RenderPreview();
-        if (RenderCount() == rendersBefore + 1) prepareNext();
         WriteBackPreview();
         break;
     }

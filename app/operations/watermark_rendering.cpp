@@ -121,6 +121,18 @@ void DrawPictureBackground(const std::string& path, int x, int y, int width, int
     app.previewImage.Dispose();
 }
 
+void TakeUpPreparedFile(const std::string& path) {
+    AppState& app = App();
+    if (app.watermarkMode == 2) {
+        OfferPreparedSnapshot(path, Ui<DrawPanel>(画板1));
+        return;
+    }
+    BackgroundSource file;
+    if (!ReadFileStamp(path, file.stamp)) return;
+    file.path = path;
+    AdoptPreparedBackground(app.previewCanvas, file, RECT{0, 0, app.previewSize.width, app.previewSize.height});
+}
+
 void PrepareFileAhead(const std::string& path) {
     AppState& app = App();
     // Picture mode draws the composed picture, not the file; what it needs

@@ -23,10 +23,15 @@ int RenderCount();
 void DrawPictureBackground(const Bytes& picture, int x, int y, int width, int height);
 void DrawPictureBackground(const std::string& path, int x, int y, int width, int height);
 
-// Starts decoding the file at `path` on a worker and, when the preview would
-// draw it as its background, drawing that too, for a later rendering of the
-// file to take up.
+// Starts decoding the file at `path` on a worker and, there, the work the
+// preview will do with it: drawing it as the background, or in picture mode
+// the panel's snapshot of it. A decode of its bytes takes the decode up; the
+// rest is taken up by TakeUpPreparedFile, or by the rendering of the file.
 void PrepareFileAhead(const std::string& path);
+
+// Takes up what PrepareFileAhead made of the file at `path`, which the panel
+// now shows, so that the worker is free for the next file.
+void TakeUpPreparedFile(const std::string& path);
 
 // Draws `text` (or, when it is empty, the watermark text, which it then
 // becomes) at (x, y) on the preview canvas and presents it.
