@@ -69,6 +69,35 @@ bool Saw(int source, EventKind kind) {
     return false;
 }
 
+// A screen-compatible surface filled with one colour, as a canvas would
+// present it on a panel.
+class SolidSurface {
+public:
+    SolidSurface(int width, int height, COLORREF color)
+        : screen_(GetDC(nullptr)), dc_(CreateCompatibleDC(screen_)),
+          bitmap_(CreateCompatibleBitmap(screen_, width, height)), old_(SelectObject(dc_, bitmap_)) {
+        RECT all{0, 0, width, height};
+        HBRUSH brush = CreateSolidBrush(color);
+        FillRect(dc_, &all, brush);
+        DeleteObject(brush);
+    }
+    SolidSurface(const SolidSurface&) = delete;
+    SolidSurface& operator=(const SolidSurface&) = delete;
+    ~SolidSurface() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+        ReleaseDC(nullptr, screen_);
+    }
+    HDC Dc() const { return dc_; }
+
+private:
+    HDC screen_;
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+};
+
 }  // namespace
 
 TEST_CASE("controls report their events to the form's bindings") {
@@ -206,47 +235,25 @@ TEST_CASE("picture surfaces take picture files and hand back 24-bit BMP images")
     }
     SUBCASE("what a canvas presents on the panel is in the snapshot") {
         panel.SetPicture(test::MakePicture(40, 30, 0x00FF00, "png"));
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        HBITMAP red = CreateCompatibleBitmap(screen, 50, 50);
-        HGDIOBJ old = SelectObject(memory, red);
-        RECT all{0, 0, 50, 50};
-        HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
-        FillRect(memory, &all, brush);
-        MirrorPresentedPixels(panel.Handle(), memory, 0, 0, 50, 50, 0, 0, SRCCOPY);
+        SolidSurface red(50, 50, RGB(255, 0, 0));
+        MirrorPresentedPixels(panel.Handle(), red.Dc(), 0, 0, 50, 50, 0, 0, SRCCOPY);
         Bytes shot = panel.Snapshot(200, 100);
         CHECK(test::BmpPixel(shot, 10, 10) == 0xFF0000);
         CHECK(test::BmpPixel(shot, 150, 80) == 0x00FF00);
-        SelectObject(memory, old);
-        DeleteObject(brush);
-        DeleteObject(red);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
     }
     SUBCASE("a canvas presented over the whole panel hides the picture until it is set again") {
         const Bytes green = test::MakePicture(40, 30, 0x00FF00, "png");
         panel.SetPicture(green);
         CHECK(test::BmpPixel(panel.Snapshot(200, 100), 100, 50) == 0x00FF00);
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        HBITMAP red = CreateCompatibleBitmap(screen, panel.Width(), panel.Height());
-        HGDIOBJ old = SelectObject(memory, red);
-        RECT all{0, 0, panel.Width(), panel.Height()};
-        HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
-        FillRect(memory, &all, brush);
-        MirrorPresentedPixels(panel.Handle(), memory, 0, 0, panel.Width(), panel.Height(), 0, 0, SRCCOPY);
+        SolidSurface red(panel.Width(), panel.Height(), RGB(255, 0, 0));
+        MirrorPresentedPixels(panel.Handle(), red.Dc(), 0, 0, panel.Width(), panel.Height(), 0, 0, SRCCOPY);
         CHECK(test::BmpPixel(panel.Snapshot(200, 100), 100, 50) == 0xFF0000);
         panel.SetPicture(green);
         CHECK(test::BmpPixel(panel.Snapshot(200, 100), 100, 50) == 0x00FF00);
         // Set and covered before anything looked at it: the cover is what shows.
         panel.SetPicture(test::MakePicture(40, 30, 0x0000FF, "png"));
-        MirrorPresentedPixels(panel.Handle(), memory, 0, 0, panel.Width(), panel.Height(), 0, 0, SRCCOPY);
+        MirrorPresentedPixels(panel.Handle(), red.Dc(), 0, 0, panel.Width(), panel.Height(), 0, 0, SRCCOPY);
         CHECK(test::BmpPixel(panel.Snapshot(200, 100), 100, 50) == 0xFF0000);
-        SelectObject(memory, old);
-        DeleteObject(brush);
-        DeleteObject(red);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
     }
     SUBCASE("a snapshot made elsewhere is taken only for the picture and backing it was made of") {
         const Bytes green = test::MakePicture(40, 30, 0x00FF00, "png");
@@ -272,18 +279,11 @@ TEST_CASE("picture surfaces take picture files and hand back 24-bit BMP images")
         CHECK_FALSE(test::BmpPixel(panel.Snapshot(41, 30), 20, 15) == 0xFF0000);
         // Once something is drawn over the picture, the offer is no longer the panel's view.
         panel.OfferSnapshot(shown, w, h, fill, 40, 30, marked);
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        HBITMAP blue = CreateCompatibleBitmap(screen, 10, 10);
-        HGDIOBJ old = SelectObject(memory, blue);
-        MirrorPresentedPixels(panel.Handle(), memory, 0, 0, 10, 10, 0, 0, SRCCOPY);
+        SolidSurface blue(10, 10, RGB(0, 0, 255));
+        MirrorPresentedPixels(panel.Handle(), blue.Dc(), 0, 0, 10, 10, 0, 0, SRCCOPY);
         CHECK_FALSE(taken());
         panel.OfferSnapshot(shown, w, h, fill, 40, 30, marked);
         CHECK_FALSE(taken());
-        SelectObject(memory, old);
-        DeleteObject(blue);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
     }
     SUBCASE("bytes that are no picture leave no picture") {
         panel.SetPicture(Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'});
