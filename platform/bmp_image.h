@@ -11,6 +11,7 @@ namespace varnel {
 // Any picture file (JPEG, PNG, BMP, GIF, TIFF) as a 24-bit BMP file image;
 // empty when the bytes are no picture or too large a one.
 Bytes DecodePictureToBmp24(const Bytes& fileBytes);
+
 // Owns one picture of the imaging service.
 struct BitmapOwner {
     Gdiplus::GpBitmap* bitmap = nullptr;

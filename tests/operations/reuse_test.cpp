@@ -166,12 +166,10 @@ TEST_CASE("each file of a watermark batch gets its own picture back") {
     test::TempFolder pics("varnel-reuse-batch");
     const unsigned colours[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
     const char* names[] = {"1.png", "2.jpg", "3.png", "4.jpg"};
-    auto writeAll = [&] {
-        for (int i = 0; i < 4; ++i) {
-            REQUIRE(WriteWholeFile(pics.File(names[i]), test::MakePicture(320, 200, colours[i], i % 2 ? "jpeg" : "png")));
-        }
-    };
-    writeAll();
+    for (int i = 0; i < 4; ++i) {
+        const char* format = i % 2 ? "jpeg" : "png";
+        REQUIRE(WriteWholeFile(pics.File(names[i]), test::MakePicture(320, 200, colours[i], format)));
+    }
     ListFolder(pics.Path());
     REQUIRE(Ui<ListBox>(列表框1).Count() == 4);
     REQUIRE(test::PickFont("文泉驿微米黑"));
