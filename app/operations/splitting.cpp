@@ -4,6 +4,7 @@
 #include "app/shell/commands.h"
 #include "app/shell/component_ids.h"
 #include "graphics/objects/memory_image.h"
+#include "platform/bmp_format.h"
 #include "platform/components.h"
 #include "platform/file_services.h"
 
@@ -72,12 +73,11 @@ bool CutPicture(const Bytes& picture, std::vector<Bytes>& pieces, int count, int
 void SplitPictureInHalves() {
     AppState& app = App();
     const Bytes& picture = Ui<DrawPanel>(画板1).Picture();
-    int direction = 1;
-    {
-        MemoryImage probe;
-        probe.LoadFromBytes(picture);
-        direction = probe.GetHeight() >= probe.GetWidth() ? 2 : 1;
-    }
+    // The panel holds a 24-bit BMP file image, or nothing: its header gives
+    // the size a decode of it would, without decoding the whole picture.
+    BmpHeader shown;
+    if (!IsWholeBmp24(picture, &shown)) shown = BmpHeader();
+    const int direction = shown.height >= shown.width ? 2 : 1;
     std::vector<Bytes> pieces;
     if (CutPicture(picture, pieces, 2, direction)) {
         Ui<PictureBox>(图片框1).SetPicture(pieces[0]);
