@@ -57,7 +57,7 @@ Bytes DrawPanel::SnapshotOfPicture(const Bytes& picture, int backingWidth, int b
     RECT all{0, 0, backingWidth, backingHeight};
     Brush brush(CreateSolidBrush(fill));
     FillRect(dc.get(), &all, brush.handle());
-    DrawBmpStretched(dc.get(), picture, 0, 0, backingWidth, backingHeight);
+    if (!DrawBmpStretched(dc.get(), picture, 0, 0, backingWidth, backingHeight)) return {};
     return SnapshotToBmp24(dc.get(), 0, 0, backingWidth, backingHeight, width, height);
 }
 

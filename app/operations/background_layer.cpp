@@ -91,9 +91,11 @@ void PaintPrepared(PreparedBackground& prepared, const BackgroundPainter& paint,
         ClearLikeCanvas(dc.get(), prepared.key.width, prepared.key.height);
         Gdiplus::GpGraphics* graphics = nullptr;
         if (Gdiplus::DllExports::GdipCreateFromHDC(dc.get(), &graphics) != Gdiplus::Ok || !graphics) return;
-        paint(graphics, picture);
+        const bool painted = paint(graphics, picture);
         Gdiplus::DllExports::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
         Gdiplus::DllExports::GdipDeleteGraphics(graphics);
+        // A failed drawing is no background to take up: the rendering draws it itself.
+        if (!painted) return;
     }
     prepared.pixels = std::move(pixels);
 }
@@ -140,7 +142,7 @@ void AdoptPreparedBackground(const Canvas& canvas, const BackgroundSource& sourc
 }
 
 void ClearAndDrawBackground(Canvas& canvas, const BackgroundSource& source, const RECT& area,
-                            const std::function<void()>& draw) {
+                            const std::function<bool()>& draw) {
     AdoptPreparedBackground(canvas, source, area);
     KeptBackground& kept = Kept();
     HDC canvasDc = canvas.GetMemoryDc();
@@ -152,7 +154,9 @@ void ClearAndDrawBackground(Canvas& canvas, const BackgroundSource& source, cons
     }
     kept.valid = false;
     canvas.Clear();
-    draw();
+    // What a failed drawing left (a file locked for a moment, memory short)
+    // is not kept: the next rendering tries again.
+    if (!draw()) return;
     // A file that cannot be stamped may change unseen: it is drawn every time.
     if (!canvasDc || width <= 0 || height <= 0 || (!source.bytes && source.path.empty())) return;
     BmpHeader picture;

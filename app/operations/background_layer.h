@@ -22,11 +22,12 @@ struct BackgroundSource {
     const Bytes* bytes = nullptr;
 };
 
-// Clears `canvas` and runs `draw`, which draws the source into `area`; or
-// puts back what that left last time for the same source, area and canvas,
-// or what a preparation ahead left for them.
+// Clears `canvas` and runs `draw`, which draws the source into `area` and
+// says whether it could; or puts back what a successful drawing left last
+// time for the same source, area and canvas, or what a preparation ahead
+// left for them.
 void ClearAndDrawBackground(Canvas& canvas, const BackgroundSource& source, const RECT& area,
-                            const std::function<void()>& draw);
+                            const std::function<bool()>& draw);
 
 // Takes up now what a preparation ahead left for the file source, the area
 // and the canvas, as if a drawing had just left it; the next
@@ -34,9 +35,10 @@ void ClearAndDrawBackground(Canvas& canvas, const BackgroundSource& source, cons
 void AdoptPreparedBackground(const Canvas& canvas, const BackgroundSource& source, const RECT& area);
 
 // Draws a decoded picture the way the `draw` of a file source does, with
-// the imaging service's graphics on a cleared surface of the canvas's size.
-// Runs on the decode worker, so it must touch nothing but its arguments.
-using BackgroundPainter = std::function<void(Gdiplus::GpGraphics* graphics, Gdiplus::GpBitmap* picture)>;
+// the imaging service's graphics on a cleared surface of the canvas's size,
+// and says whether it could. Runs on the decode worker, so it must touch
+// nothing but its arguments.
+using BackgroundPainter = std::function<bool(Gdiplus::GpGraphics* graphics, Gdiplus::GpBitmap* picture)>;
 
 // Starts decoding the file at `path` on the decode worker and, there, paints
 // what clearing `canvas` and drawing that file into `area` would leave; a

@@ -24,21 +24,26 @@ namespace {
 // enlarged picture in the preview and in every snapshot written back from it.
 constexpr Gdiplus::WrapMode kPictureEdges = Gdiplus::WrapModeTileFlipXY;
 
-// Draws the whole picture scaled into the rectangle.
-void DrawWholePicture(Image& picture, float x, float y, float width, float height) {
+// Draws the whole picture scaled into the rectangle; false when there was
+// no picture or it could not be drawn.
+bool DrawWholePicture(Image& picture, float x, float y, float width, float height) {
     static ImageAttributes mirrorEdges;
     if (!mirrorEdges.GetNativeHandle() && mirrorEdges.Create()) mirrorEdges.SetWrapMode(kPictureEdges);
-    App().previewCanvas.DrawImageRectRect(picture, x, y, width, height, 0, 0, static_cast<float>(picture.GetWidth()),
-                                          static_cast<float>(picture.GetHeight()), Gdiplus::UnitPixel, &mirrorEdges);
+    const bool drawn = App().previewCanvas.DrawImageRectRect(picture, x, y, width, height, 0, 0,
+                                                             static_cast<float>(picture.GetWidth()),
+                                                             static_cast<float>(picture.GetHeight()),
+                                                             Gdiplus::UnitPixel, &mirrorEdges);
+    return drawn && picture.GetNativeHandle() != nullptr;
 }
 
 // A picture given by file is drawn 14 pixels taller than asked.
 constexpr int kFileOverhang = 14;
 
-void DrawLoadedPicture(float x, float y, float width, float height) {
+bool DrawLoadedPicture(float x, float y, float width, float height) {
     AppState& app = App();
-    DrawWholePicture(app.previewImage, x, y, width, height);
+    const bool drawn = DrawWholePicture(app.previewImage, x, y, width, height);
     app.previewImage.Dispose();
+    return drawn;
 }
 
 // The picture-mode steps: the selected file, multiplied with the watermark
@@ -62,10 +67,10 @@ void ComposePictureWatermark() {
 
 }  // namespace
 
-void DrawPictureBackground(const Bytes& picture, int x, int y, int width, int height) {
+bool DrawPictureBackground(const Bytes& picture, int x, int y, int width, int height) {
     App().previewImage.LoadFromBytes(picture);
-    DrawLoadedPicture(static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
-                      static_cast<float>(height));
+    return DrawLoadedPicture(static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
+                             static_cast<float>(height));
 }
 
 namespace {
@@ -113,12 +118,13 @@ Image& PictureOfFile(const std::string& path, Image& fresh) {
 
 }  // namespace
 
-void DrawPictureBackground(const std::string& path, int x, int y, int width, int height) {
+bool DrawPictureBackground(const std::string& path, int x, int y, int width, int height) {
     AppState& app = App();
     Image& picture = PictureOfFile(path, app.previewImage);
-    DrawWholePicture(picture, static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
-                     static_cast<float>(height + kFileOverhang));
+    const bool drawn = DrawWholePicture(picture, static_cast<float>(x), static_cast<float>(y),
+                                        static_cast<float>(width), static_cast<float>(height + kFileOverhang));
     app.previewImage.Dispose();
+    return drawn;
 }
 
 void TakeUpPreparedFile(const std::string& path) {
@@ -150,15 +156,19 @@ void PrepareFileAhead(const std::string& path) {
                                                                  Gdiplus::GpBitmap* picture) {
         using namespace Gdiplus::DllExports;
         Gdiplus::GpImageAttributes* mirrorEdges = nullptr;
-        if (GdipCreateImageAttributes(&mirrorEdges) != Gdiplus::Ok || !mirrorEdges) return;
-        GdipSetImageAttributesWrapMode(mirrorEdges, kPictureEdges, 0, FALSE);
-        UINT width = 0, height = 0;
-        GdipGetImageWidth(picture, &width);
-        GdipGetImageHeight(picture, &height);
-        GdipDrawImageRectRect(graphics, picture, 0, 0, static_cast<float>(size.width),
-                              static_cast<float>(size.height + kFileOverhang), 0, 0, static_cast<float>(width),
-                              static_cast<float>(height), Gdiplus::UnitPixel, mirrorEdges, nullptr, nullptr);
+        if (GdipCreateImageAttributes(&mirrorEdges) != Gdiplus::Ok || !mirrorEdges) return false;
+        const bool drawn = [&] {
+            UINT width = 0, height = 0;
+            return GdipSetImageAttributesWrapMode(mirrorEdges, kPictureEdges, 0, FALSE) == Gdiplus::Ok &&
+                   GdipGetImageWidth(picture, &width) == Gdiplus::Ok &&
+                   GdipGetImageHeight(picture, &height) == Gdiplus::Ok &&
+                   GdipDrawImageRectRect(graphics, picture, 0, 0, static_cast<float>(size.width),
+                                         static_cast<float>(size.height + kFileOverhang), 0, 0,
+                                         static_cast<float>(width), static_cast<float>(height), Gdiplus::UnitPixel,
+                                         mirrorEdges, nullptr, nullptr) == Gdiplus::Ok;
+        }();
         GdipDisposeImageAttributes(mirrorEdges);
+        return drawn;
     });
 }
 
@@ -183,12 +193,12 @@ void RenderPreview() {
         BackgroundSource file;
         if (ReadFileStamp(app.currentPicturePath, file.stamp)) file.path = app.currentPicturePath;
         ClearAndDrawBackground(canvas, file, area, [&] {
-            DrawPictureBackground(app.currentPicturePath, 0, 0, size.width, size.height);
+            return DrawPictureBackground(app.currentPicturePath, 0, 0, size.width, size.height);
         });
     } else {
         const Bytes& shown = Ui<DrawPanel>(画板1).Picture();
         ClearAndDrawBackground(canvas, BackgroundSource{std::string(), FileStamp(), &shown}, area,
-                               [&] { DrawPictureBackground(shown, 0, 0, size.width, size.height); });
+                               [&] { return DrawPictureBackground(shown, 0, 0, size.width, size.height); });
     }
     if (app.watermarkMode == 1) {
         std::string text = app.watermarkText;
@@ -203,7 +213,9 @@ void RenderPreview() {
         // watermarked picture, or the preview and every snapshot of it would
         // lose the watermark again.
         ClearAndDrawBackground(canvas, BackgroundSource{std::string(), FileStamp(), &app.composedBitmap}, area,
-                               [&] { DrawPictureBackground(app.composedBitmap, 0, 0, size.width, size.height); });
+                               [&] {
+                                   return DrawPictureBackground(app.composedBitmap, 0, 0, size.width, size.height);
+                               });
     }
     canvas.PresentRect(0, 0, size.width, size.height);
     RepaintGuideLines();

@@ -19,9 +19,9 @@ void RenderPreview();
 int RenderCount();
 
 // Draws the picture (file bytes, or the file at a path) scaled into the
-// rectangle of the preview canvas.
-void DrawPictureBackground(const Bytes& picture, int x, int y, int width, int height);
-void DrawPictureBackground(const std::string& path, int x, int y, int width, int height);
+// rectangle of the preview canvas; false when no picture could be drawn.
+bool DrawPictureBackground(const Bytes& picture, int x, int y, int width, int height);
+bool DrawPictureBackground(const std::string& path, int x, int y, int width, int height);
 
 // Starts decoding the file at `path` on a worker and, there, the work the
 // preview will do with it: drawing it as the background, or in picture mode

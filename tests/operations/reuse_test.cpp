@@ -86,6 +86,24 @@ TEST_CASE("the preview shows a file as it is now, not as it was when last drawn"
     CHECK(test::BmpPixel(PanelShot(), 400, 300) == 0x0000FF);
 }
 
+TEST_CASE("a background that could not be drawn is drawn again at the next rendering") {
+    test::StartedMainWindow();
+    test::TempFolder pics("varnel-reuse-locked");
+    const std::string path = pics.File("locked.png");
+    REQUIRE(WriteWholeFile(path, test::MakePicture(400, 300, 0xFF00FF, "png")));
+    ListFolder(pics.Path());
+    App().watermarkMode = 0;
+    // Held open without sharing, as a scanner or a sync client may hold a new file.
+    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    REQUIRE(lock != INVALID_HANDLE_VALUE);
+    Show("locked.png");
+    RenderPreview();
+    CHECK(CanvasPixel(200, 150) == 0x000000);
+    CloseHandle(lock);
+    RenderPreview();
+    CHECK(CanvasPixel(200, 150) == 0xFF00FF);
+}
+
 TEST_CASE("the background is drawn again when the preview changes size") {
     test::StartedMainWindow();
     test::TempFolder pics("varnel-reuse-size");
@@ -238,7 +256,11 @@ TEST_CASE("a picture too large to keep a copy of is shown but not kept") {
     CHECK(header.width == 4100);
     CHECK(test::BmpPixel(panel.Snapshot(410, 400), 200, 200) == 0x0000FF);
     CHECK(CloneRememberedPicture(large) == nullptr);
-    // What was remembered before stays for its own bytes.
+    // Shown again after another picture, it is decoded and shown whole again.
+    panel.SetPicture(small);
+    panel.SetPicture(large);
+    CHECK(test::BmpPixel(panel.Picture(), 2000, 2000) == 0x0000FF);
+    panel.SetPicture(small);
     copy = CloneRememberedPicture(small);
     CHECK(copy != nullptr);
     if (copy) Gdiplus::DllExports::GdipDisposeImage(copy);
