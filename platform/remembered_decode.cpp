@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/bmp_format.h"
 #include "platform/bmp_image.h"
 #include "platform/file_services.h"
 #include "platform/handles.h"
@@ -9,6 +10,21 @@
 namespace varnel {
 
 namespace {
+
+// A picture small enough to keep a copy of, decoded from pixels: a
+// metafile drawn from its file is drawn from its vectors, which a decoded
+// copy of it would not reproduce.
+bool MayKeepBitmap(Gdiplus::GpBitmap* bitmap) {
+    using namespace Gdiplus::DllExports;
+    UINT width = 0, height = 0;
+    GUID format{};
+    if (!bitmap || GdipGetImageWidth(bitmap, &width) != Gdiplus::Ok ||
+        GdipGetImageHeight(bitmap, &height) != Gdiplus::Ok || GdipGetImageRawFormat(bitmap, &format) != Gdiplus::Ok) {
+        return false;
+    }
+    return MayKeepPicture(width, height) && !IsEqualGUID(format, Gdiplus::ImageFormatEMF) &&
+           !IsEqualGUID(format, Gdiplus::ImageFormatWMF);
+}
 
 // A decode and what it was made from.
 struct Decoded {
@@ -31,10 +47,7 @@ struct Decoded {
         Decoded none;
         Take(none);
     }
-    bool MayKeep() const {
-        BmpHeader header;
-        return picture.bitmap && ReadBmpHeader(output, header) && MayKeepPicture(header.width, header.height);
-    }
+    bool MayKeep() const { return MayKeepBitmap(picture.bitmap); }
 };
 
 Decoded& Remembered() {
@@ -60,13 +73,25 @@ Ahead& Pending() {
 
 DWORD WINAPI DecodeOnWorker(void* parameter) {
     Ahead& ahead = *static_cast<Ahead*>(parameter);
-    ahead.result.input = ReadWholeFile(ahead.path);
-    ahead.result.Decode();
-    if (!ahead.result.MayKeep()) {
-        ahead.result.Clear();
-        return 0;
+    Decoded& result = ahead.result;
+    // Running short of memory here only loses the head start.
+    try {
+        result.input = ReadWholeFile(ahead.path);
+        result.picture.reset(DecodeBitmap(result.input));
+        // Pictures not worth keeping are not converted at all.
+        if (!result.MayKeep()) {
+            result.Clear();
+            return 0;
+        }
+        result.output = BitmapToBmp24(result.picture.bitmap);
+        if (result.output.empty()) {
+            result.Clear();
+            return 0;
+        }
+        if (ahead.then) ahead.then(result.picture.bitmap, result.output);
+    } catch (...) {
+        result.Clear();
     }
-    if (ahead.then) ahead.then(ahead.result.picture.bitmap, ahead.result.output);
     return 0;
 }
 
@@ -117,9 +142,9 @@ Bytes DecodePictureToBmp24Remembered(const Bytes& fileBytes) {
     Decoded fresh;
     fresh.input = fileBytes;
     fresh.Decode();
-    // Bytes that are no picture are not worth remembering, nor is a picture
-    // too large to keep a copy of.
-    if (!fresh.MayKeep()) return std::move(fresh.output);
+    // A picture too large to keep (or a metafile) is remembered only in its
+    // BMP form, as bytes, without the decoded picture besides.
+    if (!fresh.MayKeep()) fresh.picture.reset();
     last.Take(fresh);
     return last.output;
 }

@@ -70,7 +70,11 @@ void RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds) {
     // What the worker made of this file is taken up, and the worker goes on
     // to the next file while this one is worked on.
     TakeUpPreparedFile(app.currentPicturePath);
-    if (number < list.Count()) PrepareFileAhead(app.currentFolder + "\\" + list.ItemText(number));
+    if (number < list.Count()) {
+        // A name listed twice in a row is this very file, about to be written.
+        const std::string next = app.currentFolder + "\\" + list.ItemText(number);
+        if (lstrcmpiA(next.c_str(), app.currentPicturePath.c_str()) != 0) PrepareFileAhead(next);
+    }
     const int rendersBefore = RenderCount();
     ProcessPendingEvents();
     if (pauseMilliseconds > 0) SleepMilliseconds(pauseMilliseconds);
