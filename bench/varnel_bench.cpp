@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "app/operations/batch_runs.h"
 #include "app/operations/splitting.h"
 #include "app/operations/watermark_blend.h"
 #include "app/shell/app_state.h"
@@ -87,9 +86,9 @@ double BatchPerFile(BatchOperation operation, const std::string& folder) {
 void CutHalves(const std::string& source, const std::string& folder) {
     Bytes picture = ReadWholeFile(source);
     std::vector<Bytes> pieces;
-    if (CutPicture(picture, pieces, 2, 1)) {
-        WriteWholeFile(folder + "\\photo-4000_1.jpeg", pieces[0]);
-        WriteWholeFile(folder + "\\photo-4000_2.jpeg", pieces[1]);
+    if (CutPicture(picture, pieces, 2, CutDirection::SideBySide)) {
+        (void)WriteWholeFile(folder + "\\photo-4000_1.jpeg", pieces[0]);
+        (void)WriteWholeFile(folder + "\\photo-4000_2.jpeg", pieces[1]);
     }
 }
 
@@ -136,7 +135,7 @@ int CutSteps() {
         stream->Release();
     }
     start = Now();
-    WriteWholeFile(At("out\\half-probe.png"), png);
+    (void)WriteWholeFile(At("out\\half-probe.png"), png);
     Figure("cut_step_write_ms", Now() - start);
     return 0;
 }
@@ -168,7 +167,7 @@ int BatchSteps() {
         fresh.CloneInto(kept);
         clone.push_back(Now() - start);
         start = Now();
-        app.previewCanvas.DrawImageRectRect(kept, 0, 0, static_cast<float>(app.previewSize.width),
+        app.renderer.GetCanvas().DrawImageRectRect(kept, 0, 0, static_cast<float>(app.previewSize.width),
                                             static_cast<float>(app.previewSize.height + 14), 0, 0,
                                             static_cast<float>(kept.GetWidth()), static_cast<float>(kept.GetHeight()),
                                             Gdiplus::UnitPixel, nullptr);
@@ -178,13 +177,13 @@ int BatchSteps() {
         panel.SetPicture(bmp);
         lay.push_back(Now() - start);
         start = Now();
-        app.previewCanvas.PresentRect(0, 0, app.previewSize.width, app.previewSize.height);
+        app.renderer.GetCanvas().PresentRect(0, 0, app.previewSize.width, app.previewSize.height);
         present.push_back(Now() - start);
         start = Now();
         Bytes snapshot = panel.Snapshot(1600, 1000);
         shot.push_back(Now() - start);
         start = Now();
-        WriteWholeFile(At("out\\probe.bmp"), snapshot);
+        (void)WriteWholeFile(At("out\\probe.bmp"), snapshot);
         write.push_back(Now() - start);
     }
     Figure("probe_read_ms", Median(read));
@@ -214,14 +213,14 @@ int Outputs() {
     PickFont("文泉驿微米黑");
     ListBox& list = Ui<ListBox>(ui::列表框1);
     for (int pass = 1; pass <= 2; ++pass) {
-        app.watermarkMode = 1;
+        app.watermarkMode = WatermarkMode::Text;
         ListFolder(At("ident-text"));
         for (int i = 1; i <= list.Count(); ++i) RunBatchItem(BatchOperation::Text, i, 0);
-        app.watermarkMode = 2;
+        app.watermarkMode = WatermarkMode::Picture;
         ListFolder(At("ident-picture"));
         for (int i = 1; i <= list.Count(); ++i) RunBatchItem(BatchOperation::Picture, i, 0);
         for (int mode = 1; mode <= 2; ++mode) {
-            app.watermarkMode = mode;
+            app.watermarkMode = static_cast<WatermarkMode>(mode);
             ListFolder(At("ident-preview"));
             for (int i = 0; i < list.Count(); ++i) {
                 list.SetSelectedIndex(i);
@@ -231,7 +230,7 @@ int Outputs() {
                     app.watermarkPosition = WatermarkPosition{10 + 40 * again, 10};
                     RenderPreview();
                     Bytes shot = Ui<DrawPanel>(ui::画板1).Snapshot(app.previewSize.width, app.previewSize.height);
-                    WriteWholeFile(At("ident-shots\\p" + std::to_string(pass) + "-m" + std::to_string(mode) + "-" +
+                    (void)WriteWholeFile(At("ident-shots\\p" + std::to_string(pass) + "-m" + std::to_string(mode) + "-" +
                                       std::to_string(i) + "-" + std::to_string(again) + ".bmp"),
                                    shot);
                 }
@@ -275,7 +274,7 @@ int main(int argc, char** argv) {
     MainWindow().SetQuitOnClose(false);
 
     AppState& app = App();
-    const int startMode = app.watermarkMode;
+    const WatermarkMode startMode = app.watermarkMode;
     Bytes mark = ReadWholeFile(At("in\\mark.bmp"));
     Ui<PictureBox>(ui::图片框3).SetPicture(mark);
     PickFont("文泉驿微米黑");
@@ -290,7 +289,7 @@ int main(int argc, char** argv) {
     Ui<ListBox>(ui::列表框1).SetSelectedIndex(0);
     app.currentPicturePath = At("preview\\photo.jpg");
     for (int mode = 1; mode <= 2; ++mode) {
-        app.watermarkMode = mode;
+        app.watermarkMode = static_cast<WatermarkMode>(mode);
         RenderPreview();  // the first call warms fonts and caches alike for both
         std::vector<double> times;
         for (int r = 0; r < previewReps; ++r) {
@@ -303,7 +302,7 @@ int main(int argc, char** argv) {
     // Selecting another picture: loading it decodes it, the first rendering
     // of it scales it onto the canvas.
     {
-        app.watermarkMode = 1;
+        app.watermarkMode = WatermarkMode::Text;
         ListBox& list = Ui<ListBox>(ui::列表框1);
         std::vector<double> shown, rendered;
         for (int r = 0; r < previewReps; ++r) {
@@ -348,9 +347,16 @@ int main(int argc, char** argv) {
             start = Now();
             RenderPreview();
             render.push_back(Now() - start);
-            std::string text = app.watermarkText;
+            WatermarkSettings settings;
+            settings.text = app.watermarkText;
+            settings.fontName = "Arial";
+            settings.size = 16;
+            settings.color = RGB(255, 0, 0);
+            settings.opacity = 150;
+            settings.position = WatermarkPosition{10, 10};
             start = Now();
-            DrawTextWatermark(10, 10, text, std::string("Arial"), 16, RGB(255, 0, 0), 150, 1);
+            DrawTextWatermark(app.renderer.GetCanvas(), settings, TextStyle::Bold);
+            PresentPreview();
             stamp.push_back(Now() - start);
             BmpHeader header;
             ReadBmpHeader(Ui<DrawPanel>(ui::画板1).Picture(), header);
@@ -358,7 +364,7 @@ int main(int argc, char** argv) {
             Bytes shot = Ui<DrawPanel>(ui::画板1).Snapshot(header.width, header.height);
             snapshot.push_back(Now() - start);
             start = Now();
-            WriteWholeFile(At("out\\snapshot.bmp"), shot);
+            (void)WriteWholeFile(At("out\\snapshot.bmp"), shot);
             write.push_back(Now() - start);
         }
         Figure("step_load_list_item_ms", Median(load));
@@ -374,7 +380,7 @@ int main(int argc, char** argv) {
         const std::string n = std::to_string(r);
         app.watermarkMode = startMode;
         text.push_back(BatchPerFile(BatchOperation::Text, At("text-" + n)));
-        app.watermarkMode = 2;
+        app.watermarkMode = WatermarkMode::Picture;
         picture.push_back(BatchPerFile(BatchOperation::Picture, At("picture-" + n)));
 
         start = Now();
@@ -382,7 +388,7 @@ int main(int argc, char** argv) {
         halves.push_back(Now() - start);
 
         start = Now();
-        CutGridPieces(ReadWholeFile(At("in\\photo-4000.jpg")), 4, 2, At("out\\grid-" + n) + "\\", "photo-4000", false);
+        (void)CutGridPieces(ReadWholeFile(At("in\\photo-4000.jpg")), 4, 2, At("out\\grid-" + n) + "\\", "photo-4000");
         grid.push_back(Now() - start);
 
         start = Now();

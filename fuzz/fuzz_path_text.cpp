@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/operations/path_text.h"
+#include "platform/path_text.h"
 
 using namespace varnel;
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/operations/path_text.h"
+#include "platform/path_text.h"
 #include "app/operations/watermark_blend.h"
 #include "platform/bmp_format.h"
 

@@ -120,4 +120,20 @@ Bytes SnapshotToBmp24(HDC source, int sourceX, int sourceY, int sourceWidth, int
     return MakeBmp24(width, height, static_cast<const unsigned char*>(bits), BmpStride24(width));
 }
 
+// The panel's steps on a bitmap of the same kind: filled, then the picture
+// laid as the panel lays it, then scaled as its snapshot scales it.
+Bytes SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int backingHeight, COLORREF fill,
+                                 int width, int height) {
+    WindowDc screen(nullptr);
+    Bitmap backing(CreateCompatibleBitmap(screen.get(), backingWidth, backingHeight));
+    MemoryDc dc(CreateCompatibleDC(screen.get()));
+    if (!backing || !dc) return {};
+    SelectScope select(dc.get(), backing.get());
+    RECT all{0, 0, backingWidth, backingHeight};
+    Brush brush(CreateSolidBrush(fill));
+    FillRect(dc.get(), &all, brush.handle());
+    if (!DrawBmpStretched(dc.get(), picture, 0, 0, backingWidth, backingHeight)) return {};
+    return SnapshotToBmp24(dc.get(), 0, 0, backingWidth, backingHeight, width, height);
+}
+
 }  // namespace varnel

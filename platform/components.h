@@ -165,14 +165,16 @@ public:
     const Bytes& Picture() const { return picture_; }
     // What the surface shows, scaled to width x height, as a 24-bit BMP file image.
     Bytes Snapshot(int width, int height);
-    // Copies pixels drawn on the window into the backing bitmap too.
-    void Mirror(HDC source, int x, int y, int width, int height, int sourceX, int sourceY, DWORD rop);
-    // Hands the surface a snapshot made elsewhere of `picture` laid on a
-    // backing of the given size and fill; it is kept, as if the surface had
-    // made it, only when those are what the surface's backing holds or is
-    // about to hold.
-    void OfferSnapshot(const Bytes& picture, int backingWidth, int backingHeight, COLORREF fill, int width,
-                       int height, Bytes pixels);
+    // The size and fill a newly laid picture lies on.
+    struct Backing {
+        int width = 0, height = 0;
+        COLORREF fill = 0;
+    };
+    Backing FreshBacking() const;
+    // Puts a frame drawn elsewhere (the source rectangle of a device
+    // context) onto what the surface shows, at (x, y); it stays until the
+    // next picture or frame.
+    void ShowFrame(HDC source, int x, int y, int width, int height, int sourceX, int sourceY);
 
 protected:
     bool CreateSurface(HWND parent, DWORD exStyle);
@@ -199,28 +201,13 @@ private:
     // The picture is laid when the backing is first looked at, not when it is
     // set: a caller that covers the whole backing right away never needs it.
     bool layPending_ = false;
-    // The last snapshot of a backing that held only its laid picture, with
-    // what it was taken from: the same picture on the same backing scales to
-    // the same pixels.
-    struct FreshSnapshot {
-        Bytes picture;
-        int backingWidth = 0, backingHeight = 0, width = 0, height = 0;
-        COLORREF fill = 0;
-        Bytes pixels;
-    } freshSnapshot_;
 };
 
 // The preview panel: the picture stretched over the whole client area.
 class DrawPanel : public PictureSurface {
 public:
     using PictureSurface::PictureSurface;
-    ~DrawPanel() override;
     bool Create(HWND parent) override;
-    static DrawPanel* FromWindow(HWND window);
-    // What a panel's snapshot of `picture` (a 24-bit BMP file image) laid on
-    // a fresh backing of the given size and fill gives; safe on any thread.
-    static Bytes SnapshotOfPicture(const Bytes& picture, int backingWidth, int backingHeight, COLORREF fill,
-                                   int width, int height);
 
 protected:
     void LayPicture(HDC dc, int width, int height) const override;
@@ -262,9 +249,5 @@ private:
                                  DWORD_PTR data);
     HWND area_ = nullptr;
 };
-
-// Draw panels receive what a canvas presents on their window through this.
-void MirrorPresentedPixels(HWND window, HDC source, int x, int y, int width, int height, int sourceX,
-                           int sourceY, DWORD rop);
 
 }  // namespace varnel

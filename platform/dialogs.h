@@ -14,6 +14,10 @@ bool InputBox(HWND owner, const std::string& prompt, const std::string& caption,
 // The shell's folder browser; the chosen folder's path, or empty when cancelled.
 std::string BrowseForFolder(HWND owner, const std::string& prompt);
 
+// A message box owned by `owner` that closes by itself after `milliseconds`.
+void ShowTimedMessage(HWND owner, const std::string& text, const std::string& caption, UINT style,
+                      int milliseconds);
+
 // Control ids inside the input box, for whoever answers it.
 constexpr int kInputBoxEditId = 100;
 constexpr int kInputBoxPromptId = 101;

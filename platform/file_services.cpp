@@ -1,10 +1,13 @@
 #include "platform/file_services.h"
 
 #include <windows.h>
+#include <shlobj.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 
 #include "platform/handles.h"
+#include "platform/path_text.h"
 
 namespace varnel {
 
@@ -87,20 +90,54 @@ bool FolderExists(const std::string& path) {
 
 bool CreateOneFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
 
+namespace {
+bool IsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+}  // namespace
+
 std::string ProgramFolder() {
     char buffer[MAX_PATH * 4];
     DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
     std::string exe(buffer, n);
-    // Double-byte names can carry 0x5C as a trail byte; only a lead position counts.
-    size_t cut = std::string::npos;
-    for (size_t i = 0; i < exe.size(); ++i) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(exe[i])) && i + 1 < exe.size()) {
-            ++i;
-        } else if (exe[i] == '\\') {
-            cut = i;
-        }
-    }
+    size_t cut = LastSeparator(exe, &IsLeadByte);
     return cut == std::string::npos ? std::string() : exe.substr(0, cut);
+}
+
+int CreateFolderPath(std::string& path) {
+    if (LastSeparator(path, &IsLeadByte) == std::string::npos) path = ProgramFolder() + "\\" + path;
+    std::string bare = path;
+    if (EndsWithSeparator(bare, &IsLeadByte)) bare.pop_back();
+    if (FolderExists(bare)) {
+        path = bare + "\\";
+        return 0;
+    }
+    // Every level from the first: "C:" and its folders, one after another.
+    size_t at = 0;
+    for (;;) {
+        size_t separator = std::string::npos;
+        for (size_t i = at; i < bare.size(); ++i) {
+            if (IsLeadByte(static_cast<unsigned char>(bare[i])) && i + 1 < bare.size()) {
+                ++i;
+            } else if (bare[i] == '\\') {
+                separator = i;
+                break;
+            }
+        }
+        std::string prefix = separator == std::string::npos ? bare : bare.substr(0, separator);
+        if (!prefix.empty() && prefix.back() != ':' && !FolderExists(prefix) && !CreateOneFolder(prefix)) return -1;
+        if (separator == std::string::npos) break;
+        at = separator + 1;
+    }
+    path = bare + "\\";
+    return 1;
+}
+
+bool OpenFolderAndSelect(const std::string& path, bool edit) {
+    if (PathFileExistsA(path.c_str()) == FALSE) return false;
+    PIDLIST_ABSOLUTE item = ILCreateFromPathA(path.c_str());
+    if (!item) return false;
+    HRESULT result = SHOpenFolderAndSelectItems(item, 0, nullptr, edit ? OFASI_EDIT : 0);
+    ILFree(item);
+    return SUCCEEDED(result);
 }
 
 }  // namespace varnel

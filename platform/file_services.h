@@ -9,12 +9,12 @@
 namespace varnel {
 
 // The whole file; empty when it cannot be read.
-Bytes ReadWholeFile(const std::string& path);
+[[nodiscard]] Bytes ReadWholeFile(const std::string& path);
 
 // Replaces or creates the file with exactly these bytes. The new content is
 // written beside the file and swapped in, so a failed or interrupted write
 // leaves the old file whole. A read-only or locked file is left as it was.
-bool WriteWholeFile(const std::string& path, const Bytes& bytes);
+[[nodiscard]] bool WriteWholeFile(const std::string& path, const Bytes& bytes);
 
 // A file's size and time of writing: while both stay, its content is taken
 // to be the one read before.
@@ -40,5 +40,14 @@ bool CreateOneFolder(const std::string& path);
 
 // The folder of the running program, without a final separator.
 std::string ProgramFolder();
+
+// Opens the folder holding `path` in the shell with `path` selected; false
+// when there is nothing at the path or the shell could not show it.
+bool OpenFolderAndSelect(const std::string& path, bool edit);
+
+// Makes every folder along the path exist (a path without a separator lies
+// in the program's folder); the path comes back with one final separator.
+// 0 when it already existed, 1 when created, -1 when a level could not be made.
+int CreateFolderPath(std::string& path);
 
 }  // namespace varnel

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/bmp_image.h"
-#include "platform/remembered_decode.h"
 #include "platform/window_class.h"
 
 namespace varnel {
@@ -88,8 +87,7 @@ void PictureSurface::LayIfPending() {
 void PictureSurface::SetPicture(const Bytes& fileBytes) {
     // A whole 24-bit BMP is already in the form the surface hands back.
     BmpHeader header;
-    Bytes next = IsWholeBmp24(fileBytes, &header) && header.offBits == 54 ? fileBytes
-                                                                          : DecodePictureToBmp24Remembered(fileBytes);
+    Bytes next = IsWholeBmp24(fileBytes, &header) && header.offBits == 54 ? fileBytes : DecodePictureToBmp24(fileBytes);
     // Laying the same picture again on an untouched backing of the same size
     // and fill would draw the very same pixels.
     RECT client{};
@@ -108,42 +106,22 @@ void PictureSurface::SetPicture(const Bytes& fileBytes) {
 
 Bytes PictureSurface::Snapshot(int width, int height) {
     if (!backingDc_) return {};
-    const COLORREF fill = GetSysColor(COLOR_BTNFACE);
-    const bool onlyPicture = layPending_ || backingFresh_;
-    FreshSnapshot& kept = freshSnapshot_;
-    if (onlyPicture && !kept.pixels.empty() && kept.width == width && kept.height == height &&
-        kept.backingWidth == backingWidth_ && kept.backingHeight == backingHeight_ &&
-        kept.fill == (layPending_ ? fill : backingFill_) && kept.picture == picture_) {
-        return kept.pixels;
-    }
     LayIfPending();
-    Bytes shot = SnapshotToBmp24(backingDc_.get(), 0, 0, backingWidth_, backingHeight_, width, height);
-    BmpHeader shown;
-    if (backingFresh_ && ReadBmpHeader(picture_, shown) && MayKeepPicture(shown.width, shown.height) &&
-        MayKeepPicture(width, height)) {
-        kept = FreshSnapshot{picture_, backingWidth_, backingHeight_, width, height, backingFill_, shot};
-    }
-    return shot;
+    return SnapshotToBmp24(backingDc_.get(), 0, 0, backingWidth_, backingHeight_, width, height);
 }
 
-void PictureSurface::OfferSnapshot(const Bytes& picture, int backingWidth, int backingHeight, COLORREF fill,
-                                   int width, int height, Bytes pixels) {
-    const bool onlyPicture = layPending_ || backingFresh_;
-    const COLORREF laidFill = layPending_ ? GetSysColor(COLOR_BTNFACE) : backingFill_;
-    if (!onlyPicture || pixels.empty() || backingWidth != backingWidth_ || backingHeight != backingHeight_ ||
-        fill != laidFill || picture != picture_) {
-        return;
-    }
-    freshSnapshot_ = FreshSnapshot{picture_, backingWidth, backingHeight, width, height, fill, std::move(pixels)};
+PictureSurface::Backing PictureSurface::FreshBacking() const {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    return Backing{std::max<int>(client.right, 1), std::max<int>(client.bottom, 1), GetSysColor(COLOR_BTNFACE)};
 }
 
-void PictureSurface::Mirror(HDC source, int x, int y, int width, int height, int sourceX, int sourceY, DWORD rop) {
+void PictureSurface::ShowFrame(HDC source, int x, int y, int width, int height, int sourceX, int sourceY) {
     if (!backingDc_) return;
-    // A copy over the whole backing leaves nothing of the picture to see,
+    // A frame over the whole backing leaves nothing of the picture to see,
     // as long as the source has pixels for all of it.
     BITMAP sourceBitmap{};
-    const bool coversAll = rop == SRCCOPY && x <= 0 && y <= 0 && x + width >= backingWidth_ &&
-                           y + height >= backingHeight_ &&
+    const bool coversAll = x <= 0 && y <= 0 && x + width >= backingWidth_ && y + height >= backingHeight_ &&
                            GetObjectA(GetCurrentObject(source, OBJ_BITMAP), sizeof(sourceBitmap), &sourceBitmap) &&
                            sourceX - x >= 0 && sourceY - y >= 0 &&
                            sourceX - x + backingWidth_ <= sourceBitmap.bmWidth &&
@@ -154,7 +132,7 @@ void PictureSurface::Mirror(HDC source, int x, int y, int width, int height, int
         LayIfPending();
     }
     backingFresh_ = false;
-    BitBlt(backingDc_.get(), x, y, width, height, source, sourceX, sourceY, rop);
+    BitBlt(backingDc_.get(), x, y, width, height, source, sourceX, sourceY, SRCCOPY);
 }
 
 }  // namespace varnel

@@ -16,6 +16,9 @@ void SleepMilliseconds(int milliseconds);
 // A quit request met on the way is put back for the main loop.
 void ProcessPendingEvents();
 
+// Waits while window events go on being handled; unit 0 ms, 1 s, 2 min, 3 h.
+void Delay(double amount, int unit);
+
 // Runs the event loop until the main window is closed; returns its exit code.
 int RunEventLoop();
 

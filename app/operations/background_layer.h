@@ -8,9 +8,11 @@
 #include <functional>
 #include <string>
 
+#include "app/operations/decode_cache.h"
 #include "graphics/canvas/canvas.h"
 #include "platform/bytes.h"
 #include "platform/file_services.h"
+#include "platform/handles.h"
 
 namespace varnel {
 
@@ -22,29 +24,61 @@ struct BackgroundSource {
     const Bytes* bytes = nullptr;
 };
 
-// Clears `canvas` and runs `draw`, which draws the source into `area` and
-// says whether it could; or puts back what a successful drawing left last
-// time for the same source, area and canvas, or what a preparation ahead
-// left for them.
-void ClearAndDrawBackground(Canvas& canvas, const BackgroundSource& source, const RECT& area,
-                            const std::function<bool()>& draw);
-
-// Takes up now what a preparation ahead left for the file source, the area
-// and the canvas, as if a drawing had just left it; the next
-// ClearAndDrawBackground of them copies it in.
-void AdoptPreparedBackground(const Canvas& canvas, const BackgroundSource& source, const RECT& area);
-
-// Draws a decoded picture the way the `draw` of a file source does, with
+// Draws a decoded picture the way the drawing of a file source does, with
 // the imaging service's graphics on a cleared surface of the canvas's size,
 // and says whether it could. Runs on the decode worker, so it must touch
 // nothing but its arguments.
 using BackgroundPainter = std::function<bool(Gdiplus::GpGraphics* graphics, Gdiplus::GpBitmap* picture)>;
 
-// Starts decoding the file at `path` on the decode worker and, there, paints
-// what clearing `canvas` and drawing that file into `area` would leave; a
-// ClearAndDrawBackground of the file, while it stands as it stood at this
-// start, takes it up instead of drawing.
-void PrepareBackgroundAhead(const std::string& path, const Canvas& canvas, const RECT& area,
-                            BackgroundPainter paint);
+class BackgroundLayer {
+public:
+    // What a background on a canvas was drawn from and onto.
+    struct Key {
+        std::string path;
+        FileStamp stamp;
+        bool fromBytes = false;
+        Bytes bytes;
+        RECT area{};
+        HDC canvasDc = nullptr;
+        Gdiplus::GpGraphics* graphics = nullptr;
+        int width = 0;
+        int height = 0;
+
+        void Set(const Canvas& canvas, const BackgroundSource& source, const RECT& drawn);
+        bool Matches(const Canvas& canvas, const BackgroundSource& source, const RECT& drawn) const;
+    };
+
+    // Clears `canvas` and runs `draw`, which draws the source into `area`
+    // and says whether it could; or puts back what a successful drawing left
+    // last time for the same source, area and canvas, or what a preparation
+    // ahead left for them.
+    void ClearAndDraw(Canvas& canvas, const BackgroundSource& source, const RECT& area,
+                      const std::function<bool()>& draw);
+
+    // Takes up now what a preparation ahead left for the file source, the
+    // area and the canvas, as if a drawing had just left it.
+    void AdoptPrepared(const Canvas& canvas, const BackgroundSource& source, const RECT& area);
+
+    // Starts decoding the file at `path` on the worker of `decodes` and,
+    // there, paints what clearing `canvas` and drawing that file into `area`
+    // would leave; a ClearAndDraw of the file, while it stands as it stood at
+    // this start, takes it up instead of drawing.
+    void PrepareAhead(DecodeCache& decodes, const std::string& path, const Canvas& canvas, const RECT& area,
+                      BackgroundPainter paint);
+
+private:
+    Bitmap TakePrepared(const Canvas& canvas, const BackgroundSource& source, const RECT& area);
+
+    // The canvas content the last drawing left.
+    bool keptValid_ = false;
+    Key keptKey_;
+    Bitmap keptPixels_;
+    // A background painted on the decode worker; an empty path in the key
+    // means none. This thread writes the key before the worker starts and
+    // reads the pixels only once the worker has ended.
+    Key preparedKey_;
+    Bitmap preparedPixels_;
+    DecodeCache* preparedBy_ = nullptr;
+};
 
 }  // namespace varnel

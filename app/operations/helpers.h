@@ -1,20 +1,9 @@
 #pragma once
-// Small services the commands share: a message box that closes by itself, a
-// wait that keeps the window responsive, the shell's folder view, paths.
-#include <windows.h>
-
+// The path helpers the commands share, over the shell's path functions.
+#include <cstddef>
 #include <string>
 
 namespace varnel {
-
-// A message box owned by the main window that closes after `milliseconds`.
-void ShowTimedMessage(const std::string& text, const std::string& caption, UINT style, int milliseconds);
-
-// Waits while window events go on being handled; unit 0 ms, 1 s, 2 min, 3 h.
-void Delay(double amount, int unit);
-
-// Opens the folder holding `path` in the shell with `path` selected.
-bool OpenFolderAndSelect(const std::string& path, bool edit);
 
 bool FileExists(const std::string& path);
 

@@ -1,5 +1,6 @@
 #pragma once
 // Cutting pictures into equal strips or into the cells of the guide lines' grid.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -7,18 +8,22 @@
 
 namespace varnel {
 
-// Cuts a picture file's bytes into `count` equal strips, side by side
-// (direction 1) or stacked (direction 2), each encoded as PNG bytes.
-bool CutPicture(const Bytes& picture, std::vector<Bytes>& pieces, int count, int direction);
+enum class CutDirection { SideBySide = 1, Stacked = 2 };
+
+// Cuts a picture file's bytes into `count` equal strips, each encoded as
+// PNG bytes; false, with no pieces, when the picture cannot be cut so.
+[[nodiscard]] bool CutPicture(const Bytes& picture, std::vector<Bytes>& pieces, int count, CutDirection direction);
+
+// What the caller does around each piece of a grid cut (numbered from 1).
+struct GridCutPace {
+    std::function<void(int piece, int total)> beforeWrite;
+    std::function<void(int piece, int total)> afterWrite;
+};
 
 // Cuts a picture file's bytes into the cells of a cols x rows grid, writing
-// each as PNG bytes to "<folder><title>-<n>.jpg", n from 1, row by row. A
-// paced cut waits a second before each write and shows a message after it.
-void CutGridPieces(const Bytes& picture, int cols, int rows, const std::string& folder, const std::string& gridTitle,
-                   bool paced);
-
-// Makes every folder along the path exist: 0 when it already did, 1 when
-// created, -1 when a level could not be made.
-int CreateFolderPath(std::string& path);
+// each as PNG bytes to "<folder><title>-<n>.jpg", n from 1, row by row; the
+// number of pieces written.
+[[nodiscard]] int CutGridPieces(const Bytes& picture, int cols, int rows, const std::string& folder,
+                                const std::string& gridTitle, const GridCutPace& pace = GridCutPace());
 
 }  // namespace varnel

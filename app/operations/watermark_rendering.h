@@ -1,46 +1,38 @@
 #pragma once
-// Composing the preview: the picture, then the watermark of the current mode.
+// Drawing the parts of a preview on a canvas: the picture scaled into a
+// rectangle, and the watermark text.
 #include <windows.h>
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
-#include "app/operations/watermark_blend.h"
-#include "platform/bytes.h"
+#include "app/operations/watermark_settings.h"
+#include "graphics/canvas/canvas.h"
+#include "graphics/canvas/imaging_objects.h"
+#include "graphics/objects/image.h"
 #include "platform/gdiplus_flat.h"
 
 namespace varnel {
 
-void RenderPreview();
+// Sampling past the picture's edges mirrors the picture instead of blending
+// in transparent black, which would darken the last column and row of an
+// enlarged picture in the preview and in every snapshot written back from it.
+constexpr Gdiplus::WrapMode kPictureEdges = Gdiplus::WrapModeTileFlipXY;
 
-// How many times the preview has been rendered in this run; a caller can
-// tell from it whether a repaint happened in the meantime.
-int RenderCount();
+// A picture given by file is drawn 14 pixels taller than asked.
+constexpr int kFileOverhang = 14;
 
-// Draws the picture (file bytes, or the file at a path) scaled into the
-// rectangle of the preview canvas; false when no picture could be drawn.
-bool DrawPictureBackground(const Bytes& picture, int x, int y, int width, int height);
-bool DrawPictureBackground(const std::string& path, int x, int y, int width, int height);
+// Draws the whole picture scaled into the rectangle with `edges` (attributes
+// that mirror the edges); false when there was no picture or it could not
+// be drawn.
+bool DrawWholePicture(Canvas& canvas, Image& picture, const ImageAttributes& edges, float x, float y, float width,
+                      float height);
 
-// Starts decoding the file at `path` on a worker and, there, the work the
-// preview will do with it: drawing it as the background, or in picture mode
-// the panel's snapshot of it. A decode of its bytes takes the decode up; the
-// rest is taken up by TakeUpPreparedFile, or by the rendering of the file.
-void PrepareFileAhead(const std::string& path);
-
-// Takes up what PrepareFileAhead made of the file at `path`, which the panel
-// now shows, so that the worker is free for the next file.
-void TakeUpPreparedFile(const std::string& path);
-
-// Draws `text` (or, when it is empty, the watermark text, which it then
-// becomes) at (x, y) on the preview canvas and presents it.
-Gdiplus::RectF DrawTextWatermark(int x, int y, std::string& text, std::optional<std::string> fontName,
-                                 std::optional<int> size, std::optional<COLORREF> color,
-                                 std::optional<int> opacity, std::optional<int> style);
+// Draws the settings' text at their position in `style` on the canvas; the
+// box it measured, empty when nothing could be drawn.
+Gdiplus::RectF DrawTextWatermark(Canvas& canvas, const WatermarkSettings& settings, TextStyle style);
 
 // A 0x00BBGGRR colour as the imaging service's 0xAARRGGBB.
 int32_t MakeArgb(COLORREF color, int alpha, bool useAlpha);
-
 
 }  // namespace varnel

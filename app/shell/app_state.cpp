@@ -5,8 +5,16 @@
 namespace varnel {
 
 namespace {
-std::unique_ptr<AppState> state;
-int exitRuns = 0;
+// The one instance and how often it was released, for the exit routine.
+struct Lifetime {
+    std::unique_ptr<AppState> state;
+    int exitRuns = 0;
+};
+
+Lifetime& Program() {
+    static Lifetime lifetime;
+    return lifetime;
+}
 
 template <typename T>
 void ReleaseField(T& field) {
@@ -15,18 +23,19 @@ void ReleaseField(T& field) {
 }  // namespace
 
 void InitAppState() {
-    if (!state) state = std::make_unique<AppState>();
+    if (!Program().state) Program().state = std::make_unique<AppState>();
 }
 
-AppState& App() { return *state; }
-bool HasAppState() { return state != nullptr; }
+AppState& App() { return *Program().state; }
+bool HasAppState() { return Program().state != nullptr; }
 
 void ExitRoutine() {
-    if (!state) return;
-    ++exitRuns;
-    AppState& s = *state;
+    Lifetime& program = Program();
+    if (!program.state) return;
+    ++program.exitRuns;
+    AppState& s = *program.state;
     ReleaseField(s.currentTitle);
-    s.previewCanvas.Release();
+    s.renderer.GetCanvas().Release();
     ReleaseField(s.currentPicturePath);
     s.previewSize = PreviewSize();
     s.watermarkPosition = WatermarkPosition();
@@ -37,12 +46,12 @@ void ExitRoutine() {
     ReleaseField(s.composedBitmap);
     ReleaseField(s.browsedFolder);
     ReleaseField(s.fontNames);
-    // The objects' destructors give back what they hold: the canvas, then the
-    // image with its stream, then the subclass record.
-    state.reset();
+    // The members' destructors give back the rest, the renderer (and its
+    // worker) before the services they use.
+    program.state.reset();
     ReleaseErrorText();
 }
 
-int ExitRoutineRuns() { return exitRuns; }
+int ExitRoutineRuns() { return Program().exitRuns; }
 
 }  // namespace varnel

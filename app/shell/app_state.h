@@ -1,37 +1,30 @@
 #pragma once
-// The one shared state record of the shell and the operations.
+// The one shared state record of the shell.
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "graphics/canvas/canvas.h"
-#include "graphics/objects/image.h"
-#include "graphics/objects/window_subclass.h"
+#include "app/operations/preview_renderer.h"
+#include "app/operations/watermark_settings.h"
+#include "app/shell/services.h"
 #include "platform/bytes.h"
+#include "platform/form.h"
 
 namespace varnel {
 
-struct PreviewSize {
-    int32_t width = 0;
-    int32_t height = 0;
-};
-
-struct WatermarkPosition {
-    int32_t x = 0;
-    int32_t y = 0;
-};
-
 struct AppState {
-    // Long-lived graphics objects, constructed empty.
-    Canvas previewCanvas;
-    Image previewImage;
-    WindowSubclass panelSubclass;
+    // First, so they stop last: everything below may hold their objects.
+    ImagingSession imaging;
+    OleSession ole;
+
+    Form mainWindow;
+    PreviewRenderer renderer;
 
     PreviewSize previewSize;
     WatermarkPosition watermarkPosition;
-    int32_t watermarkMode = 0;  // 1 text, 2 picture, anything else none
+    WatermarkMode watermarkMode = WatermarkMode::None;
     std::string watermarkText;
-    int32_t fontStyle = 0;
+    TextStyle fontStyle = TextStyle::Regular;
     std::string currentPicturePath;
     std::string currentFolder;
     std::string browsedFolder;
@@ -44,7 +37,8 @@ struct AppState {
     std::vector<std::string> fontNames;
 };
 
-// Creates the one instance; it lives until the exit routine.
+// Creates the one instance, starting the services it needs; it lives until
+// the exit routine.
 void InitAppState();
 AppState& App();
 bool HasAppState();

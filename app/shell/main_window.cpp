@@ -1,5 +1,6 @@
 #include "app/shell/main_window.h"
 
+#include "app/shell/app_state.h"
 #include "app/shell/commands.h"
 #include "app/shell/component_ids.h"
 #include "resources/resource_ids.h"
@@ -100,7 +101,7 @@ const EventBinding kEvents[] = {
     ON(kMenuSave, MenuChosen, SaveSnapshot()),
     ON(kMenuBrowse, MenuChosen, ListPhotoFolder()),
     ON(kMenuAddText, MenuChosen, AskWatermarkText()),
-    ON(kMenuAddPicture, MenuChosen, App().watermarkMode = 2; ApplyPictureWatermark()),
+    ON(kMenuAddPicture, MenuChosen, ApplyPictureWatermark()),
     ON(kMenuSplit, MenuChosen, SplitPictureInHalves()),
     ON(kMenuBatchSplit, MenuChosen, RunBatch(BatchOperation::Split, true)),
     ON(kMenuBatchText, MenuChosen, RunBatch(BatchOperation::Text, true)),
@@ -109,6 +110,7 @@ const EventBinding kEvents[] = {
     ON(列表框1, SelectionChanged, LoadListItem()),
     ON(拖放对象1, FileDropped, OnFileDropped(a.path)),
     ON(画板1, LeftButtonDown, OnPanelLeftButtonDown(a.x, a.y, a.keys)),
+    ON(画板1, SizeChanged, OnPanelResized()),
     ON(画板1, DoubleClicked, CutPictureByLines()),
     ON(图片框3, DoubleClicked, ChooseWatermarkPicture()),
     ON(颜色选择器_颜色选择, ColorChanged, OnSettingChanged()),
@@ -142,9 +144,6 @@ const FormDef kMainWindow = {
 
 const FormDef& MainWindowDefinition() { return kMainWindow; }
 
-Form& MainWindow() {
-    static Form window;
-    return window;
-}
+Form& MainWindow() { return App().mainWindow; }
 
 }  // namespace varnel

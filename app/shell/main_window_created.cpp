@@ -54,8 +54,7 @@ void OnMainWindowCreated(const EventArgs&) {
     EnsurePhotoFolder();
 
     HWND panel = Ui<DrawPanel>(画板1).Handle();
-    app.previewCanvas.CreateForWindowSized(panel, ScreenWidth(), ScreenHeight());
-    app.panelSubclass.Subclass(panel, &PanelWindowProc);
+    app.renderer.GetCanvas().CreateForWindowSized(panel, ScreenWidth(), ScreenHeight());
 
     app.previewSize = PreviewSize{Ui<Component>(画板1).Width(), Ui<Component>(画板1).Height()};
     app.watermarkPosition = WatermarkPosition{static_cast<int32_t>(app.previewSize.width / 3.0),
@@ -64,15 +63,12 @@ void OnMainWindowCreated(const EventArgs&) {
 
     Ui<DropTarget>(拖放对象1).Register(panel);
     Ui<PictureBox>(图片框3).SetPicture(LoadResourceBytes(IDR_WATERMARK_PICTURE));
-    Ui<DrawPanel>(画板1).SetPicture(LoadResourceBytes(IDR_SAMPLE_PICTURE));
+    ShowOnPanel(LoadResourceBytes(IDR_SAMPLE_PICTURE));
 
-    app.fontStyle = 1;
+    app.fontStyle = TextStyle::Bold;
     app.verticalCutCount = 0;
     app.horizontalCutCount = 0;
-}
-
-void ShowAboutBox() {
-    MessageBoxA(MainWindow().Handle(), "Varnel 1.0\n批量图片水印与分割工具", "关于软件", MB_OK | MB_ICONINFORMATION);
+    RenderPreview();
 }
 
 }  // namespace varnel

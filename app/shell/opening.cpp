@@ -75,11 +75,27 @@ void OnFileDropped(const std::string& path) {
     AppState& app = App();
     app.currentPicturePath = path;
     app.currentFolder = FolderOfPath(path);
-    Ui<DrawPanel>(画板1).SetPicture(ReadWholeFile(app.currentPicturePath));
+    ShowOnPanel(ReadWholeFile(app.currentPicturePath));
     app.currentTitle = FileTitle(path, false);
     Ui<ListBox>(列表框1).AddItem(FileTitle(path, true));
     ShowFolder(app.currentFolder);
     Ui<StatusBar>(状态条).SetPartText(3, app.currentTitle);
+    RenderPreview();
+}
+
+void LoadSelectedFile() {
+    AppState& app = App();
+    ListBox& list = Ui<ListBox>(列表框1);
+    std::string item = list.ItemText(list.SelectedIndex());
+    app.currentPicturePath = app.currentFolder + "\\" + item;
+    ShowOnPanel(ReadWholeFile(app.currentPicturePath));
+    app.currentTitle = FileTitle(item, false);
+    Ui<StatusBar>(状态条).SetPartText(3, app.currentTitle);
+}
+
+void LoadListItem() {
+    LoadSelectedFile();
+    RenderPreview();
 }
 
 }  // namespace varnel

@@ -6,31 +6,6 @@ namespace varnel {
 
 using namespace ui;
 
-namespace {
-int SignExtend16(unsigned value) { return static_cast<short>(value & 0xFFFF); }
-}  // namespace
-
-// Sees every message of the preview panel before the panel does: paints come
-// from the program's own canvas, a size change acts as a click at (0, 0), and
-// a click places the watermark.
-LRESULT CALLBACK PanelWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    AppState& app = App();
-    switch (message) {
-    case WM_PAINT:
-        app.panelSubclass.BeginPaint();
-        RenderPreview();
-        app.panelSubclass.EndPaint();
-        break;
-    case WM_SIZE: SendMessageA(window, WM_LBUTTONDOWN, 0, 0); break;
-    case WM_LBUTTONDOWN:
-        PlaceWatermarkAt(SignExtend16(static_cast<unsigned>(lParam)),
-                         SignExtend16(static_cast<unsigned>(lParam) >> 16));
-        break;
-    default: break;
-    }
-    return app.panelSubclass.CallPrevious(window, message, wParam, lParam);
-}
-
 void PlaceWatermarkAt(int x, int y) {
     App().watermarkPosition = WatermarkPosition{x, y};
     Ui<EditBox>(编辑框1).SetText(std::to_string(x));
@@ -38,9 +13,14 @@ void PlaceWatermarkAt(int x, int y) {
     RenderPreview();
 }
 
-void OnPanelLeftButtonDown(int x, int y, int) {
-    App().watermarkPosition = WatermarkPosition{x, y};
-    RenderPreview();
+// A click puts the watermark's top-left corner at the clicked point.
+void OnPanelLeftButtonDown(int x, int y, int) { PlaceWatermarkAt(x, y); }
+
+// A size change of the preview acts as a click at (0, 0), once the window
+// has finished starting: the preview has nothing to render before that.
+void OnPanelResized() {
+    if (!HasAppState() || !App().renderer.GetCanvas().GetMemoryDc()) return;
+    PlaceWatermarkAt(0, 0);
 }
 
 void OnSettingChanged() { RenderPreview(); }
@@ -49,7 +29,9 @@ void OnSettingChanged() { RenderPreview(); }
 // with bold.
 void OnStyleBoxClicked(int box) {
     if (Ui<CheckBox>(box).Checked()) {
-        App().fontStyle = box == 选择框_加粗 ? 1 : box == 选择框_倾斜 ? 3 : 4;
+        App().fontStyle = box == 选择框_加粗   ? TextStyle::Bold
+                          : box == 选择框_倾斜 ? TextStyle::BoldItalic
+                                               : TextStyle::Underline;
     }
     RenderPreview();
 }

@@ -2,13 +2,11 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <ole2.h>
 
 #include <cstdlib>
 
 #include "app/shell/app_state.h"
 #include "app/shell/main_window.h"
-#include "graphics/objects/graphics_object.h"
 #include "platform/system_services.h"
 
 namespace varnel {
@@ -18,27 +16,26 @@ void RunExitRoutine() { ExitRoutine(); }
 }  // namespace
 
 bool StartUp(int showCommand) {
+    // The state starts the imaging service and OLE, and stops them when the
+    // exit routine releases it.
     InitAppState();
-    static bool registered = false;
-    if (!registered) registered = std::atexit(&RunExitRoutine) == 0;
-
-    // The library's own start; the program then starts the service for itself.
-    StartImagingService();
-    static ULONG_PTR token = StartImaging();
-    (void)token;
+    static const bool registered = std::atexit(&RunExitRoutine) == 0;
+    (void)registered;
+    if (!App().imaging.Started()) return false;
 
     // Common controls, the shell's dialogs and dropping need these on this thread.
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
-    OleInitialize(nullptr);
 
     return MainWindow().Load(MainWindowDefinition(), showCommand);
 }
 
 int RunVarnel(int showCommand) {
-    StartUp(showCommand);
-    RunEventLoop();
-    return 0;
+    if (!StartUp(showCommand)) {
+        MessageBoxA(nullptr, "程序启动失败。", "Varnel1.0", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    return RunEventLoop();
 }
 
 }  // namespace varnel

@@ -17,10 +17,7 @@ const ToolbarCommand kToolbarCommands[] = {
     {"打开图片", OpenPictureFolder},
     {"保存", SaveSnapshot},
     {"添加文字", AddTextWatermark},
-    {"图片水印", [] {
-         App().watermarkMode = 2;
-         ApplyPictureWatermark();
-     }},
+    {"图片水印", ApplyPictureWatermark},
     {"分割图片", SplitPictureInHalves},
     {"批量分割", [] { RunBatch(BatchOperation::Split, false); }},
     {"批量文字水印", [] { RunBatch(BatchOperation::Text, false); }},

@@ -2,7 +2,6 @@
 
 #include "graphics/canvas/canvas_internal.h"
 #include "platform/component.h"
-#include "platform/components.h"
 
 namespace varnel {
 
@@ -176,9 +175,6 @@ bool Canvas::PresentRect(int x, int y, int width, int height, DWORD rop) {
         AppendErrorText(kPresentFailed);
         return false;
     }
-    // The draw panel keeps its own copy of what it shows, so its snapshot
-    // never picks up other windows' pixels.
-    MirrorPresentedPixels(window_, memoryDc_.get(), x, y, width, height, viewX_, viewY_, rop);
     return true;
 }
 

@@ -104,13 +104,13 @@ TEST_CASE("a batch leaves files it cannot or must not replace as they were") {
     ListFolder(folder.Path());
     App().watermarkPosition = WatermarkPosition{0, 0};
     RunBatch(BatchOperation::Picture, true);
-    CHECK(App().watermarkMode == 2);
+    CHECK(App().watermarkMode == WatermarkMode::Picture);
     CHECK(ReadWholeFile(folder.File("locked.png")) == picture);
     CHECK(ReadWholeFile(folder.File("notes.jpg")) == notes);
     CHECK(IsBmp(ReadWholeFile(folder.File("a.png"))));
     CHECK(IsBmp(ReadWholeFile(folder.File("z.png"))));
     SetFileAttributesA(folder.File("locked.png").c_str(), FILE_ATTRIBUTE_NORMAL);
-    App().watermarkMode = 0;
+    App().watermarkMode = WatermarkMode::None;
 }
 
 TEST_CASE("the picture batch multiplies the watermark picture into each file") {
@@ -129,7 +129,7 @@ TEST_CASE("the picture batch multiplies the watermark picture into each file") {
     }
     CHECK(dark > 50);
     CHECK(test::BmpPixel(written, 50, 300) == 0xFFFFFF);
-    App().watermarkMode = 0;
+    App().watermarkMode = WatermarkMode::None;
 }
 
 TEST_CASE("the split batch cuts every listed picture") {

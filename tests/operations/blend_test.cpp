@@ -1,5 +1,6 @@
 #include <doctest.h>
 
+#include "app/operations/watermark_blend.h"
 #include "app/operations/watermark_rendering.h"
 #include "platform/bmp_image.h"
 #include "tests/support/win_test.h"

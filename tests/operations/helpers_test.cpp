@@ -2,6 +2,8 @@
 
 #include "app/operations/helpers.h"
 #include "app/shell/commands.h"
+#include "platform/file_services.h"
+#include "platform/system_services.h"
 #include "tests/shell/shell_fixture.h"
 
 using namespace varnel;
@@ -26,7 +28,7 @@ TEST_CASE("file titles and extensions") {
 TEST_CASE("the timed message box closes by itself") {
     test::StartedMainWindow();
     DWORD start = GetTickCount();
-    ShowTimedMessage("批量分割完成!", "提示：", 0x30, 600);
+    ShowTimedMessage("批量分割完成!", 600);
     DWORD took = GetTickCount() - start;
     CHECK(took >= 500);
     CHECK(took < 5000);

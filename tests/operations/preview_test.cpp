@@ -1,6 +1,7 @@
 #include <doctest.h>
 
 #include "app/operations/watermark_rendering.h"
+#include "app/operations/watermark_settings.h"
 #include "app/shell/commands.h"
 #include "platform/bmp_image.h"
 #include "platform/file_services.h"
@@ -41,7 +42,7 @@ Reddest FindReddest(const Bytes& shot, int width, int height) {
 void WhitePreview() {
     AppState& app = App();
     app.currentPicturePath.clear();
-    app.watermarkMode = 0;
+    app.watermarkMode = WatermarkMode::None;
     Ui<DrawPanel>(画板1).SetPicture(test::MakePicture(200, 100, 0xFFFFFF, "png"));
 }
 
@@ -59,7 +60,7 @@ TEST_CASE("the text watermark is drawn where the preview was clicked, in the cho
     PickFont();
     Ui<ComboBox>(组合框_大小选择).SetSelectedIndex(9);  // 72
     App().watermarkText = "HHH";
-    App().watermarkMode = 1;
+    App().watermarkMode = WatermarkMode::Text;
     HWND panel = Ui<DrawPanel>(画板1).Handle();
     SendMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 150));
     CHECK(App().watermarkPosition.x == 200);
@@ -100,39 +101,46 @@ TEST_CASE("the text watermark is drawn where the preview was clicked, in the cho
     }
 }
 
+// The text at (10, 10) in the test face, drawn on the preview and shown.
+Gdiplus::RectF DrawHHH(int size, int opacity) {
+    WatermarkSettings settings;
+    settings.text = "HHH";
+    settings.fontName = kFace;
+    settings.size = size;
+    settings.color = RGB(255, 0, 0);
+    settings.opacity = opacity;
+    settings.position = WatermarkPosition{10, 10};
+    Gdiplus::RectF box = DrawTextWatermark(App().renderer.GetCanvas(), settings, TextStyle::Bold);
+    PresentPreview();
+    return box;
+}
+
 TEST_CASE("opacity and size fall back to their defaults") {
     test::StartedMainWindow();
     WhitePreview();
     PickFont();
-    App().previewCanvas.Clear();
-    DrawPictureBackground(Ui<DrawPanel>(画板1).Picture(), 0, 0, 928, 584);
-    std::string text = "HHH";
+    App().renderer.GetCanvas().Clear();
+    App().renderer.DrawPictureBackground(Ui<DrawPanel>(画板1).Picture(), 0, 0, 928, 584);
     SUBCASE("opacity 0 and above 255 draw at 150") {
         int opacity = 0;
         SUBCASE("zero") { opacity = 0; }
         SUBCASE("too high") { opacity = 300; }
-        DrawTextWatermark(10, 10, text, std::string(kFace), 72, RGB(255, 0, 0), opacity, 1);
+        DrawHHH(72, opacity);
         Reddest red = FindReddest(PanelShot(), 300, 150);
         CHECK(std::abs(static_cast<int>((red.rgb >> 8) & 0xFF) - 105) <= 3);
     }
     SUBCASE("size 0 draws at 16 pixels") {
-        Gdiplus::RectF zero = DrawTextWatermark(10, 10, text, std::string(kFace), 0, RGB(255, 0, 0), 200, 1);
-        Gdiplus::RectF sixteen = DrawTextWatermark(10, 10, text, std::string(kFace), 16, RGB(255, 0, 0), 200, 1);
+        Gdiplus::RectF zero = DrawHHH(0, 200);
+        Gdiplus::RectF sixteen = DrawHHH(16, 200);
         CHECK(zero.Height > 0);
         CHECK(zero.Height == sixteen.Height);
         CHECK(zero.Width == sixteen.Width);
         CHECK(zero.X == 10);
     }
     SUBCASE("no size selected draws nothing") {
-        Gdiplus::RectF none = DrawTextWatermark(10, 10, text, std::string(kFace), -1, RGB(255, 0, 0), 200, 1);
+        Gdiplus::RectF none = DrawHHH(-1, 200);
         CHECK(none.Width == 0);
         CHECK(FindReddest(PanelShot(), 300, 150).rgb == 0xFFFFFF);
-    }
-    SUBCASE("an empty text becomes the watermark text") {
-        App().watermarkText = "ABC";
-        std::string empty;
-        DrawTextWatermark(10, 10, empty, std::string(kFace), 16, RGB(255, 0, 0), 200, 1);
-        CHECK(empty == "ABC");
     }
 }
 
@@ -140,17 +148,17 @@ TEST_CASE("the style boxes set the font style the last checked box gives") {
     test::StartedMainWindow();
     auto click = [](int box) { SendMessageA(Ui<CheckBox>(box).Handle(), BM_CLICK, 0, 0); };
     for (int box : {选择框_加粗, 选择框_倾斜, 选择框_下划线}) Ui<CheckBox>(box).SetChecked(false);
-    App().fontStyle = 1;
+    App().fontStyle = TextStyle::Bold;
     click(选择框_倾斜);
-    CHECK(App().fontStyle == 3);
+    CHECK(App().fontStyle == TextStyle::BoldItalic);
     click(选择框_加粗);
-    CHECK(App().fontStyle == 1);
+    CHECK(App().fontStyle == TextStyle::Bold);
     click(选择框_加粗);  // unchecked: no change
-    CHECK(App().fontStyle == 1);
+    CHECK(App().fontStyle == TextStyle::Bold);
     click(选择框_下划线);
-    CHECK(App().fontStyle == 4);
+    CHECK(App().fontStyle == TextStyle::Underline);
     click(选择框_下划线);
-    CHECK(App().fontStyle == 4);
+    CHECK(App().fontStyle == TextStyle::Underline);
 }
 
 TEST_CASE("a size change of the panel acts as a click at the corner") {
@@ -172,7 +180,7 @@ TEST_CASE("the picture watermark multiplies the watermark picture into the selec
     App().currentFolder = folder;
     Ui<ListBox>(列表框1).SetSelectedIndex(0);
     App().watermarkPosition = WatermarkPosition{10, 10};
-    App().watermarkMode = 2;
+    App().watermarkMode = WatermarkMode::Picture;
     ApplyPictureWatermark();
     CHECK(App().currentTitle == "white");
     BmpHeader composed;
@@ -208,5 +216,5 @@ TEST_CASE("the picture watermark multiplies the watermark picture into the selec
         test::Pump(300);
         CHECK(test::SaveWindowScreenshot(MainWindow().Handle(), test::ScreenshotFolder() + "\\picture-watermark.png"));
     }
-    App().watermarkMode = 0;
+    App().watermarkMode = WatermarkMode::None;
 }

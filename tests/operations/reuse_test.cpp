@@ -2,12 +2,10 @@
 // snapshots; none of that may ever show a picture other than the one asked for.
 #include <doctest.h>
 
-#include "app/operations/batch_runs.h"
-#include "app/operations/watermark_rendering.h"
+#include "app/operations/decode_cache.h"
 #include "app/shell/commands.h"
 #include "platform/bmp_image.h"
 #include "platform/file_services.h"
-#include "platform/remembered_decode.h"
 #include "tests/shell/shell_fixture.h"
 
 using namespace varnel;
@@ -28,7 +26,7 @@ Bytes PanelShot() {
 
 // What the canvas holds at a point, as 0xRRGGBB.
 unsigned CanvasPixel(int x, int y) {
-    COLORREF c = GetPixel(App().previewCanvas.GetMemoryDc(), x, y);
+    COLORREF c = GetPixel(App().renderer.GetCanvas().GetMemoryDc(), x, y);
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
 
@@ -67,7 +65,7 @@ TEST_CASE("the preview shows a file as it is now, not as it was when last drawn"
     const std::string path = pics.File("pic.png");
     REQUIRE(WriteWholeFile(path, test::MakePicture(400, 300, 0xFF0000, "png")));
     ListFolder(pics.Path());
-    App().watermarkMode = 0;
+    App().watermarkMode = WatermarkMode::None;
     Show("pic.png");
     RenderPreview();
     CHECK(test::BmpPixel(PanelShot(), 400, 300) == 0xFF0000);
@@ -92,7 +90,7 @@ TEST_CASE("a background that could not be drawn is drawn again at the next rende
     const std::string path = pics.File("locked.png");
     REQUIRE(WriteWholeFile(path, test::MakePicture(400, 300, 0xFF00FF, "png")));
     ListFolder(pics.Path());
-    App().watermarkMode = 0;
+    App().watermarkMode = WatermarkMode::None;
     // Held open without sharing, as a scanner or a sync client may hold a new file.
     HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     REQUIRE(lock != INVALID_HANDLE_VALUE);
@@ -109,7 +107,7 @@ TEST_CASE("the background is drawn again when the preview changes size") {
     test::TempFolder pics("varnel-reuse-size");
     REQUIRE(WriteWholeFile(pics.File("pic.png"), test::MakePicture(400, 300, 0x00FF00, "png")));
     ListFolder(pics.Path());
-    App().watermarkMode = 0;
+    App().watermarkMode = WatermarkMode::None;
     Show("pic.png");
     const PreviewSize full = App().previewSize;
     RenderPreview();
@@ -129,27 +127,23 @@ TEST_CASE("a picture decoded ahead is used only for the very bytes it was decode
     test::TempFolder pics("varnel-ahead");
     const std::string path = pics.File("next.png");
     REQUIRE(WriteWholeFile(path, test::MakePicture(64, 48, 0xFF0000, "png")));
-    DrawPanel& panel = Ui<DrawPanel>(画板1);
-    DecodePictureAhead(path);
+    DecodeCache decodes;
+    decodes.DecodeAhead(path);
     SUBCASE("the file unchanged") {
-        panel.SetPicture(ReadWholeFile(path));
-        CHECK(test::BmpPixel(panel.Picture(), 10, 10) == 0xFF0000);
+        CHECK(test::BmpPixel(decodes.DecodeToBmp24(ReadWholeFile(path)), 10, 10) == 0xFF0000);
     }
     SUBCASE("the file replaced after the decode started") {
         REQUIRE(WriteWholeFile(path, test::MakePicture(64, 48, 0x0000FF, "png")));
-        panel.SetPicture(ReadWholeFile(path));
-        CHECK(test::BmpPixel(panel.Picture(), 10, 10) == 0x0000FF);
+        CHECK(test::BmpPixel(decodes.DecodeToBmp24(ReadWholeFile(path)), 10, 10) == 0x0000FF);
     }
     SUBCASE("another picture shown first") {
-        panel.SetPicture(test::MakePicture(32, 32, 0x00FF00, "png"));
-        CHECK(test::BmpPixel(panel.Picture(), 10, 10) == 0x00FF00);
-        panel.SetPicture(ReadWholeFile(path));
-        CHECK(test::BmpPixel(panel.Picture(), 10, 10) == 0xFF0000);
+        CHECK(test::BmpPixel(decodes.DecodeToBmp24(test::MakePicture(32, 32, 0x00FF00, "png")), 10, 10) ==
+              0x00FF00);
+        CHECK(test::BmpPixel(decodes.DecodeToBmp24(ReadWholeFile(path)), 10, 10) == 0xFF0000);
     }
     SUBCASE("a file that is gone") {
         DeleteFileA(path.c_str());
-        panel.SetPicture(ReadWholeFile(path));
-        CHECK(panel.Picture().empty());
+        CHECK(decodes.DecodeToBmp24(ReadWholeFile(path)).empty());
     }
 }
 
@@ -160,11 +154,11 @@ TEST_CASE("a background drawn ahead is shown only for the file, size and canvas 
     REQUIRE(WriteWholeFile(path, test::MakePicture(400, 300, 0xFF0000, "png")));
     REQUIRE(WriteWholeFile(pics.File("other.png"), test::MakePicture(400, 300, 0x00FF00, "png")));
     ListFolder(pics.Path());
-    App().watermarkMode = 0;
+    App().watermarkMode = WatermarkMode::None;
     const PreviewSize full = App().previewSize;
     Show("other.png");
     RenderPreview();
-    PrepareFileAhead(path);
+    App().renderer.PrepareAhead(path, WatermarkMode::None, App().previewSize, LaidBacking());
     unsigned expected = 0xFF0000;
     SUBCASE("the file unchanged") {}
     SUBCASE("the file replaced after the drawing started") {
@@ -194,11 +188,11 @@ TEST_CASE("each file of a watermark batch gets its own picture back") {
     App().watermarkText = "x";
     App().watermarkPosition = WatermarkPosition{0, 0};
     SUBCASE("text") {
-        App().watermarkMode = 1;
+        App().watermarkMode = WatermarkMode::Text;
         for (int i = 1; i <= 4; ++i) RunBatchItem(BatchOperation::Text, i, 0);
     }
     SUBCASE("picture") {
-        App().watermarkMode = 2;
+        App().watermarkMode = WatermarkMode::Picture;
         for (int i = 1; i <= 4; ++i) RunBatchItem(BatchOperation::Picture, i, 0);
     }
     for (int i = 0; i < 4; ++i) {
@@ -223,7 +217,7 @@ TEST_CASE("the picture watermark follows a new position and a new watermark pict
     Show("white.png");
     PictureBox& markBox = Ui<PictureBox>(图片框3);
     const Bytes startMark = markBox.Picture();
-    App().watermarkMode = 2;
+    App().watermarkMode = WatermarkMode::Picture;
     App().watermarkPosition = WatermarkPosition{10, 10};
     RenderPreview();
     Bytes first = App().composedBitmap;
@@ -237,31 +231,31 @@ TEST_CASE("the picture watermark follows a new position and a new watermark pict
     CHECK(test::BmpPixel(App().composedBitmap, 320, 220) == 0x000000);
     CHECK(test::BmpPixel(PanelShot(), 320, 220) == 0x000000);
     markBox.SetPicture(startMark);
-    App().watermarkMode = 0;
+    App().watermarkMode = WatermarkMode::None;
 }
 
 TEST_CASE("a picture too large to keep a copy of is shown but not kept") {
     test::StartedMainWindow();
     DrawPanel& panel = Ui<DrawPanel>(画板1);
     const Bytes small = test::MakePicture(400, 300, 0x00FF00, "png");
-    panel.SetPicture(small);
-    Gdiplus::GpImage* copy = CloneRememberedPicture(small);
+    ShowOnPanel(small);
+    Gdiplus::GpImage* copy = App().renderer.CloneRemembered(small);
     CHECK(copy != nullptr);
     if (copy) Gdiplus::DllExports::GdipDisposeImage(copy);
 
     const Bytes large = test::MakePicture(4100, 4000, 0x0000FF, "png");
-    panel.SetPicture(large);
+    ShowOnPanel(large);
     BmpHeader header;
     REQUIRE(IsWholeBmp24(panel.Picture(), &header));
     CHECK(header.width == 4100);
     CHECK(test::BmpPixel(panel.Snapshot(410, 400), 200, 200) == 0x0000FF);
-    CHECK(CloneRememberedPicture(large) == nullptr);
+    CHECK(App().renderer.CloneRemembered(large) == nullptr);
     // Shown again after another picture, it is decoded and shown whole again.
-    panel.SetPicture(small);
-    panel.SetPicture(large);
+    ShowOnPanel(small);
+    ShowOnPanel(large);
     CHECK(test::BmpPixel(panel.Picture(), 2000, 2000) == 0x0000FF);
-    panel.SetPicture(small);
-    copy = CloneRememberedPicture(small);
+    ShowOnPanel(small);
+    copy = App().renderer.CloneRemembered(small);
     CHECK(copy != nullptr);
     if (copy) Gdiplus::DllExports::GdipDisposeImage(copy);
 }

@@ -62,17 +62,17 @@ BmpHeader SizeOf(const Bytes& picture, Bytes* bmp = nullptr) {
 TEST_CASE("a picture is cut in halves across its longer side") {
     std::vector<Bytes> pieces;
     SUBCASE("wider than high: left and right") {
-        REQUIRE(CutPicture(test::MakePicture(1000, 600, 0x336699, "png"), pieces, 2, 1));
+        REQUIRE(CutPicture(test::MakePicture(1000, 600, 0x336699, "png"), pieces, 2, CutDirection::SideBySide));
         CHECK(SizeOf(pieces[0]).width == 500);
         CHECK(SizeOf(pieces[1]).height == 600);
     }
     SUBCASE("an odd width loses its last column") {
-        REQUIRE(CutPicture(test::MakePicture(1001, 600, 0x336699, "png"), pieces, 2, 1));
+        REQUIRE(CutPicture(test::MakePicture(1001, 600, 0x336699, "png"), pieces, 2, CutDirection::SideBySide));
         CHECK(SizeOf(pieces[0]).width == 500);
         CHECK(SizeOf(pieces[1]).width == 500);
     }
     SUBCASE("stacked strips keep their pixels") {
-        REQUIRE(CutPicture(GridPicture(1, 2, 60, 40), pieces, 2, 2));
+        REQUIRE(CutPicture(GridPicture(1, 2, 60, 40), pieces, 2, CutDirection::Stacked));
         Bytes top, bottom;
         CHECK(SizeOf(pieces[0], &top).height == 40);
         CHECK(SizeOf(pieces[1], &bottom).width == 60);
@@ -87,9 +87,9 @@ TEST_CASE("a picture is cut in halves across its longer side") {
 
 TEST_CASE("nothing is cut from a bad request") {
     std::vector<Bytes> pieces{Bytes{1}};
-    CHECK_FALSE(CutPicture(test::MakePicture(10, 10, 0, "png"), pieces, 1, 1));
-    CHECK_FALSE(CutPicture(Bytes{'x'}, pieces, 2, 1));
-    CHECK_FALSE(CutPicture(test::MakePicture(10, 10, 0, "png"), pieces, 2, 3));
+    CHECK_FALSE(CutPicture(test::MakePicture(10, 10, 0, "png"), pieces, 1, CutDirection::SideBySide));
+    CHECK_FALSE(CutPicture(Bytes{'x'}, pieces, 2, CutDirection::SideBySide));
+    CHECK_FALSE(CutPicture(test::MakePicture(10, 10, 0, "png"), pieces, 2, static_cast<CutDirection>(3)));
     CHECK(pieces.empty());
 }
 

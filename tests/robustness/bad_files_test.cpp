@@ -28,7 +28,7 @@ void RunPictureBatch() {
     Ui<EditBox>(编辑框1).SetText("0");
     Ui<EditBox>(编辑框2).SetText("0");
     RunBatch(BatchOperation::Picture, true);
-    App().watermarkMode = 0;
+    App().watermarkMode = WatermarkMode::None;
 }
 
 }  // namespace

@@ -91,7 +91,7 @@ TEST_CASE("a batch over a read-only file and files another process holds open") 
         Ui<EditBox>(编辑框1).SetText("0");
         Ui<EditBox>(编辑框2).SetText("0");
         RunBatch(BatchOperation::Picture, true);
-        App().watermarkMode = 0;
+        App().watermarkMode = WatermarkMode::None;
         CHECK(exclusive.Holding());
         CHECK(readable.Holding());
         readableState = FileState(folder.File("held-readable.jpg"), picture);

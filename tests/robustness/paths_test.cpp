@@ -95,7 +95,7 @@ TEST_CASE("GBK folder and file names, with characters whose second byte is 0x5C"
     Ui<EditBox>(编辑框1).SetText("0");
     Ui<EditBox>(编辑框2).SetText("0");
     RunBatch(BatchOperation::Picture, true);
-    App().watermarkMode = 0;
+    App().watermarkMode = WatermarkMode::None;
     bool same = Names(folder.Path()) == before && Names(sibling.Path()).empty();
     bool written = true;
     for (const std::string& name : names) written = written && IsWholeBmp24(ReadWholeFile(folder.File(name)));
@@ -145,7 +145,7 @@ TEST_CASE("very long paths: files the program cannot name are left alone") {
     std::string shown = PanelState();
     CHECK(shown == "a 60 x 40 picture");
     RunBatch(BatchOperation::Picture, true);
-    App().watermarkMode = 0;
+    App().watermarkMode = WatermarkMode::None;
     std::string after = FileState(path, picture);
     bool kept = after == "file unchanged" || after == "file replaced by a whole 60 x 40 BMP";
     CHECK(kept);
@@ -175,7 +175,7 @@ TEST_CASE("very long paths: files the program cannot name are left alone") {
         farShown = "shows " + PanelState();
     }
     RunBatch(BatchOperation::Picture, true);
-    App().watermarkMode = 0;
+    App().watermarkMode = WatermarkMode::None;
     Bytes now;
     {
         FileHandle read(CreateFileW((L"\\\\?\\" + Wide(beyond)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -225,7 +225,7 @@ TEST_CASE("a file whose name the ANSI code page cannot hold") {
     Ui<EditBox>(编辑框1).SetText("0");
     Ui<EditBox>(编辑框2).SetText("0");
     RunBatch(BatchOperation::Picture, true);
-    App().watermarkMode = 0;
+    App().watermarkMode = WatermarkMode::None;
     Bytes now;
     {
         FileHandle read(CreateFileW((Wide(folder.Path()) + L"\\" + wide).c_str(), GENERIC_READ, FILE_SHARE_READ,

@@ -91,7 +91,7 @@ TEST_CASE("pictures that decode to 20000 x 20000 are refused as no picture") {
     Ui<EditBox>(编辑框1).SetText("0");
     Ui<EditBox>(编辑框2).SetText("0");
     RunBatch(BatchOperation::Picture, true);
-    App().watermarkMode = 0;
+    App().watermarkMode = WatermarkMode::None;
     for (const Huge& h : huge) {
         CAPTURE(h.name);
         std::string after = FileState(folder.File(h.name), h.bytes);
@@ -152,8 +152,8 @@ TEST_CASE("1 x 1 pictures load, halve, take a watermark and go through a batch")
         }
     }
     std::vector<Bytes> pieces;
-    CHECK_FALSE(CutPicture(test::MakePicture(1, 1, 0x102030, "png"), pieces, 2, 1));
-    CHECK_FALSE(CutPicture(test::MakePicture(1, 1, 0x102030, "png"), pieces, 2, 2));
+    CHECK_FALSE(CutPicture(test::MakePicture(1, 1, 0x102030, "png"), pieces, 2, CutDirection::SideBySide));
+    CHECK_FALSE(CutPicture(test::MakePicture(1, 1, 0x102030, "png"), pieces, 2, CutDirection::Stacked));
     CHECK(pieces.empty());
     App().watermarkPosition = WatermarkPosition{0, 0};
     ApplyPictureWatermark();
@@ -161,12 +161,12 @@ TEST_CASE("1 x 1 pictures load, halve, take a watermark and go through a batch")
     CHECK(marked != "no picture");
     Record("Sizes", "picture watermark on a 1 x 1 picture", "preview becomes " + marked, "a picture",
            marked != "no picture");
-    App().watermarkMode = 0;
+    App().watermarkMode = WatermarkMode::None;
 
     Ui<EditBox>(编辑框1).SetText("0");
     Ui<EditBox>(编辑框2).SetText("0");
     RunBatch(BatchOperation::Picture, true);
-    App().watermarkMode = 0;
+    App().watermarkMode = WatermarkMode::None;
     for (const std::string& f : formats) {
         CAPTURE(f);
         BmpHeader header;
@@ -223,5 +223,5 @@ TEST_CASE("watermark pictures of 1, 8, 24 and 32 bits per pixel") {
     Record("Watermark pictures", "a picture batch with a watermark file that is no picture", after,
            "file unchanged", after == "file unchanged");
     markBox.SetPicture(original);
-    App().watermarkMode = 0;
+    App().watermarkMode = WatermarkMode::None;
 }

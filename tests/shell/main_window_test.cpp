@@ -144,9 +144,9 @@ TEST_CASE("the created event sets up the preview and the defaults") {
     CHECK(app.previewSize.height == 584);
     CHECK(app.watermarkPosition.x == 309);
     CHECK(app.watermarkPosition.y == 292);
-    CHECK(app.watermarkMode == 0);
+    CHECK(app.watermarkMode == WatermarkMode::None);
     CHECK(app.watermarkTextEmpty);
-    CHECK(app.fontStyle == 1);
+    CHECK(app.fontStyle == TextStyle::Bold);
     CHECK(app.verticalCutCount == 0);
     CHECK(app.horizontalCutCount == 0);
     CHECK(app.fontNamesEmpty);

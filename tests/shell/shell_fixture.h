@@ -1,5 +1,7 @@
 #pragma once
 // The real main window, started once per test program and kept open.
+#include <doctest.h>
+
 #include <vector>
 
 #include "app/shell/app_state.h"
@@ -22,7 +24,9 @@ struct StartSnapshot {
     std::vector<Place> places;
     PreviewSize previewSize;
     WatermarkPosition watermarkPosition;
-    int watermarkMode, fontStyle, verticalCutCount, horizontalCutCount;
+    WatermarkMode watermarkMode;
+    TextStyle fontStyle;
+    int verticalCutCount, horizontalCutCount;
     bool watermarkTextEmpty, fontNamesEmpty;
     std::string watermarkX, watermarkY;
 };
@@ -45,7 +49,7 @@ inline Form& StartedMainWindow() {
     static bool started = false;
     if (!started) {
         started = true;
-        StartUp(SW_SHOWNORMAL);
+        REQUIRE(StartUp(SW_SHOWNORMAL));
         MainWindow().SetQuitOnClose(false);
         StartSnapshot& s = Snapshot();
         for (int id = 0; id < ui::kComponentCount; ++id) {

@@ -38,7 +38,7 @@ TEST_CASE("a toolbar click runs the command of its caption, once") {
         CHECK(Ui<Component>(分隔条5).Left() == left);
     }
     SUBCASE("the about box leaves the state unchanged") {
-        int before = app.watermarkMode;
+        WatermarkMode before = app.watermarkMode;
         test::DialogAnswerer close([](HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); });
         PostMessageA(MainWindow().Handle(), WM_COMMAND, kMenuAbout, 0);
         test::Pump(1500);

@@ -1,4 +1,4 @@
-#include "app/operations/path_text.h"
+#include "platform/path_text.h"
 
 namespace varnel {
 

@@ -1,9 +1,8 @@
-#include "app/operations/helpers.h"
-#include "app/operations/watermark_rendering.h"
+#include "app/operations/watermark_blend.h"
 #include "app/shell/commands.h"
 #include "app/shell/component_ids.h"
-#include "platform/bmp_image.h"
 #include "platform/components.h"
+#include "platform/dialogs.h"
 #include "platform/file_services.h"
 #include "platform/system_services.h"
 
@@ -11,24 +10,44 @@ namespace varnel {
 
 using namespace ui;
 
+namespace {
+// A confirmed dialog stores its text, the untouched prompt included; a
+// cancelled one keeps the text there was.
+void AskForWatermarkText() {
+    std::string text = "请输入水印文字！";
+    if (InputBox(MainWindow().Handle(), "水印", "水印文字：", text)) App().watermarkText = text;
+}
+}  // namespace
+
+void AddTextWatermark() {
+    AskForWatermarkText();
+    App().watermarkMode = WatermarkMode::Text;
+    RenderPreview();
+}
+
+void AskWatermarkText() {
+    AskForWatermarkText();
+    App().watermarkMode = WatermarkMode::Text;
+}
+
 void ApplyPictureWatermark() {
     AppState& app = App();
+    app.watermarkMode = WatermarkMode::Picture;
     DrawPanel& panel = Ui<DrawPanel>(画板1);
     ListBox& list = Ui<ListBox>(列表框1);
     std::string item = list.ItemText(list.SelectedIndex());
-    panel.SetPicture(ReadWholeFile(app.currentFolder + "\\" + item));
+    ShowOnPanel(ReadWholeFile(app.currentFolder + "\\" + item));
     size_t dot = item.rfind('.');
     app.currentTitle = dot == std::string::npos ? std::string() : item.substr(0, dot);
     Ui<StatusBar>(状态条).SetPartText(3, app.currentTitle);
-    // The panel has taken the picture already; a repaint now would compose
-    // the watermark into the very snapshot it is to be multiplied into.
-    ValidateRect(panel.Handle(), nullptr);
     ProcessPendingEvents();
     app.baseBitmap = panel.Snapshot(panel.Width(), panel.Height());
     app.watermarkBitmap = Ui<PictureBox>(图片框3).Picture();
     app.composedBitmap =
         BlendPictureWatermark(app.baseBitmap, app.watermarkBitmap, app.watermarkPosition.x, app.watermarkPosition.y);
     panel.SetPicture(app.composedBitmap);
+    // The preview in picture mode composes the selected file anew.
+    RenderPreview();
 }
 
 void ChooseWatermarkPicture() {

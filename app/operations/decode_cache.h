@@ -1,0 +1,69 @@
+#pragma once
+// Decoding picture files once: the last decode is remembered with the bytes
+// it came from, and the next file of a run can be decoded ahead on a worker
+// thread while the current one is still being worked on.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/bmp_image.h"
+#include "platform/bytes.h"
+#include "platform/handles.h"
+
+namespace varnel {
+
+// Work to do on the worker with the picture it decoded, which it owns, and
+// that picture as a 24-bit BMP file image.
+using AfterDecodeAhead = std::function<void(Gdiplus::GpBitmap* picture, const Bytes& bmp)>;
+
+class DecodeCache {
+public:
+    DecodeCache() = default;
+    DecodeCache(const DecodeCache&) = delete;
+    DecodeCache& operator=(const DecodeCache&) = delete;
+    // Waits for a worker still running: it writes into this object.
+    ~DecodeCache();
+
+    // DecodePictureToBmp24, remembering the last bytes decoded this way with
+    // their picture: showing a file decodes it once, however often its bytes
+    // come back.
+    Bytes DecodeToBmp24(const Bytes& fileBytes);
+
+    // A copy of the picture decoded from exactly these bytes when they are
+    // the ones last decoded here, for the caller to own; null otherwise.
+    Gdiplus::GpImage* CloneRemembered(const Bytes& fileBytes) const;
+
+    // Starts reading and decoding the file at `path` on a worker thread,
+    // then runs `then` there when the file was a picture. The decode is
+    // taken up only by a DecodeToBmp24 of exactly the bytes the worker read.
+    // One file at a time: a new start first waits for the one before and
+    // drops its result.
+    void DecodeAhead(const std::string& path, AfterDecodeAhead then = nullptr);
+
+    // Returns once no worker runs; what `then` left may then be read.
+    void WaitForWorker();
+
+    // A decode and what it was made from.
+    struct Decoded {
+        Bytes input;
+        BitmapOwner picture;
+        Bytes output;
+        void Take(Decoded& other);
+        void Clear();
+    };
+
+private:
+    static DWORD WINAPI Work(void* self);
+    void DropAhead();
+
+    Decoded remembered_;
+    // The worker reads `aheadPath_` and `then_` and writes `ahead_`; this
+    // thread writes them, and reads `ahead_`, only while no worker runs.
+    std::string aheadPath_;
+    AfterDecodeAhead then_;
+    Decoded ahead_;
+    KernelHandle worker_;
+};
+
+}  // namespace varnel

@@ -1,0 +1,169 @@
+#include "app/operations/preview_renderer.h"
+
+#include "app/operations/watermark_rendering.h"
+#include "platform/bmp_format.h"
+#include "platform/bmp_image.h"
+#include "platform/file_services.h"
+#include "platform/gdiplus_owners.h"
+
+namespace varnel {
+
+PreviewRenderer::~PreviewRenderer() { decodes_.WaitForWorker(); }
+
+Bytes PreviewRenderer::PanelPicture(const Bytes& fileBytes) {
+    BmpHeader header;
+    if (IsWholeBmp24(fileBytes, &header) && header.offBits == 54) return fileBytes;
+    return decodes_.DecodeToBmp24(fileBytes);
+}
+
+const ImageAttributes& PreviewRenderer::MirrorEdges() {
+    // Made at first use: the imaging service runs by then.
+    if (!mirrorEdges_.GetNativeHandle() && mirrorEdges_.Create()) mirrorEdges_.SetWrapMode(kPictureEdges);
+    return mirrorEdges_;
+}
+
+bool PreviewRenderer::DrawPictureBackground(const Bytes& picture, int x, int y, int width, int height) {
+    Image loaded;
+    loaded.LoadFromBytes(picture);
+    return DrawWholePicture(canvas_, loaded, MirrorEdges(), static_cast<float>(x), static_cast<float>(y),
+                            static_cast<float>(width), static_cast<float>(height));
+}
+
+Image& PreviewRenderer::PictureOfFile(const std::string& path, Image& fresh) {
+    DecodedFile& cached = decodedFile_;
+    FileStamp stamp;
+    if (!ReadFileStamp(path, stamp)) {
+        cached.valid = false;
+        fresh.LoadFromFile(path);
+        return fresh;
+    }
+    if (cached.valid && cached.path == path && cached.stamp == stamp) return cached.image;
+    cached.valid = false;
+    auto keep = [&] {
+        cached.path = path;
+        cached.stamp = stamp;
+        cached.valid = true;
+    };
+    // Showing a file in the panel has just decoded these very bytes.
+    if (Gdiplus::GpImage* shown = decodes_.CloneRemembered(ReadWholeFile(path))) {
+        cached.image.Dispose();
+        cached.image.SetNativeHandle(shown);
+        keep();
+        return cached.image;
+    }
+    if (!fresh.LoadFromFile(path)) return fresh;
+    // A clone, not the loaded picture itself: that one may keep the file open.
+    if (fresh.CloneInto(cached.image)) keep();
+    return fresh;
+}
+
+bool PreviewRenderer::DrawPictureBackground(const std::string& path, int x, int y, int width, int height) {
+    Image fresh;
+    Image& picture = PictureOfFile(path, fresh);
+    return DrawWholePicture(canvas_, picture, MirrorEdges(), static_cast<float>(x), static_cast<float>(y),
+                            static_cast<float>(width), static_cast<float>(height + kFileOverhang));
+}
+
+void PreviewRenderer::Render(const PreviewScene& scene) {
+    ++renders_;
+    const PreviewSize size = scene.size;
+    const RECT area{0, 0, size.width, size.height};
+    const WatermarkMode mode = scene.settings.mode;
+    // Picture mode clears the canvas again before any of it is shown, so a
+    // background drawn first would never be seen.
+    if (mode == WatermarkMode::Picture) {
+        canvas_.Clear();
+    } else if (!scene.picturePath.empty() && FindFirstFileExists(scene.picturePath)) {
+        BackgroundSource file;
+        if (ReadFileStamp(scene.picturePath, file.stamp)) file.path = scene.picturePath;
+        backgrounds_.ClearAndDraw(canvas_, file, area, [&] {
+            return DrawPictureBackground(scene.picturePath, 0, 0, size.width, size.height);
+        });
+    } else {
+        const Bytes none;
+        const Bytes& shown = scene.shownPicture ? *scene.shownPicture : none;
+        backgrounds_.ClearAndDraw(canvas_, BackgroundSource{std::string(), FileStamp(), &shown}, area,
+                                  [&] { return DrawPictureBackground(shown, 0, 0, size.width, size.height); });
+    }
+    if (mode == WatermarkMode::Text) {
+        DrawTextWatermark(canvas_, scene.settings, scene.settings.style);
+    } else if (mode == WatermarkMode::Picture) {
+        // The canvas is what reaches the panel last: it must show the
+        // watermarked picture, or the preview and every snapshot of it would
+        // lose the watermark again.
+        const Bytes none;
+        const Bytes& composed = scene.composed ? *scene.composed : none;
+        backgrounds_.ClearAndDraw(canvas_, BackgroundSource{std::string(), FileStamp(), &composed}, area,
+                                  [&] { return DrawPictureBackground(composed, 0, 0, size.width, size.height); });
+    }
+}
+
+bool PreviewRenderer::LaidSnapshot::Matches(const Bytes& bmp, const LaidBacking& other) const {
+    return !pixels.empty() && backing.width == other.width && backing.height == other.height &&
+           backing.fill == other.fill && picture == bmp;
+}
+
+Bytes PreviewRenderer::SnapshotOfLaidPicture(const Bytes& picture, const LaidBacking& backing) {
+    if (keptSnapshot_.Matches(picture, backing)) return keptSnapshot_.pixels;
+    BmpHeader shown;
+    if (!ReadBmpHeader(picture, shown)) return {};
+    Bytes shot = SnapshotOfStretchedPicture(picture, backing.width, backing.height, backing.fill, shown.width,
+                                            shown.height);
+    if (!shot.empty() && MayKeepPicture(shown.width, shown.height)) keptSnapshot_ = LaidSnapshot{picture, backing, shot};
+    return shot;
+}
+
+void PreviewRenderer::PrepareAhead(const std::string& path, WatermarkMode mode, PreviewSize size,
+                                   const LaidBacking& backing) {
+    // Picture mode draws the composed picture, not the file; what it needs
+    // of the file is the snapshot of it laid alone.
+    if (mode == WatermarkMode::Picture) {
+        decodes_.WaitForWorker();
+        preparedSnapshot_ = LaidSnapshot();
+        preparedSnapshotPath_ = path;
+        decodes_.DecodeAhead(path, [this, backing](Gdiplus::GpBitmap*, const Bytes& bmp) {
+            BmpHeader header;
+            if (!ReadBmpHeader(bmp, header)) return;
+            preparedSnapshot_.pixels = SnapshotOfStretchedPicture(bmp, backing.width, backing.height, backing.fill,
+                                                                  header.width, header.height);
+            preparedSnapshot_.picture = bmp;
+            preparedSnapshot_.backing = backing;
+        });
+        return;
+    }
+    const RECT area{0, 0, size.width, size.height};
+    // The same drawing as the rendering's, with the worker's own objects and
+    // the flat calls alone: the wrappers record their status where this
+    // thread reads it.
+    backgrounds_.PrepareAhead(decodes_, path, canvas_, area, [size](Gdiplus::GpGraphics* graphics,
+                                                                    Gdiplus::GpBitmap* picture) {
+        using namespace Gdiplus::DllExports;
+        ImageAttributesOwner mirrorEdges;
+        if (GdipCreateImageAttributes(mirrorEdges.put()) != Gdiplus::Ok || !mirrorEdges) return false;
+        UINT width = 0, height = 0;
+        return GdipSetImageAttributesWrapMode(mirrorEdges.get(), kPictureEdges, 0, FALSE) == Gdiplus::Ok &&
+               GdipGetImageWidth(picture, &width) == Gdiplus::Ok &&
+               GdipGetImageHeight(picture, &height) == Gdiplus::Ok &&
+               GdipDrawImageRectRect(graphics, picture, 0, 0, static_cast<float>(size.width),
+                                     static_cast<float>(size.height + kFileOverhang), 0, 0,
+                                     static_cast<float>(width), static_cast<float>(height), Gdiplus::UnitPixel,
+                                     mirrorEdges.get(), nullptr, nullptr) == Gdiplus::Ok;
+    });
+}
+
+void PreviewRenderer::TakeUpPrepared(const std::string& path, WatermarkMode mode, PreviewSize size) {
+    if (mode == WatermarkMode::Picture) {
+        if (preparedSnapshotPath_.empty() || preparedSnapshotPath_ != path) return;
+        decodes_.WaitForWorker();
+        if (!preparedSnapshot_.pixels.empty()) keptSnapshot_ = std::move(preparedSnapshot_);
+        preparedSnapshot_ = LaidSnapshot();
+        preparedSnapshotPath_.clear();
+        return;
+    }
+    BackgroundSource file;
+    if (!ReadFileStamp(path, file.stamp)) return;
+    file.path = path;
+    backgrounds_.AdoptPrepared(canvas_, file, RECT{0, 0, size.width, size.height});
+}
+
+}  // namespace varnel

@@ -1,0 +1,120 @@
+#pragma once
+// The preview's pipeline and everything it keeps between renderings: the
+// canvas, the remembered decodes, the kept and prepared backgrounds, the
+// snapshots picture mode multiplies into, and the worker that prepares the
+// next file of a run. A rendering draws into the canvas; showing the result
+// is the caller's.
+#include <windows.h>
+
+#include <string>
+
+#include "app/operations/background_layer.h"
+#include "app/operations/decode_cache.h"
+#include "app/operations/watermark_settings.h"
+#include "graphics/canvas/canvas.h"
+#include "graphics/canvas/imaging_objects.h"
+#include "graphics/objects/image.h"
+#include "platform/bytes.h"
+
+namespace varnel {
+
+// What a rendering shows: the picture behind the watermark comes from the
+// file at `picturePath` while it exists, else from `shownPicture` (any
+// picture file's bytes); in picture mode it is `composed` instead, with no
+// text.
+struct PreviewScene {
+    WatermarkSettings settings;
+    PreviewSize size;
+    std::string picturePath;
+    const Bytes* shownPicture = nullptr;
+    const Bytes* composed = nullptr;
+};
+
+// The backing a picture is laid on before its snapshot is taken: its size
+// and the fill around the picture.
+struct LaidBacking {
+    int width = 0, height = 0;
+    COLORREF fill = 0;
+};
+
+class PreviewRenderer {
+public:
+    PreviewRenderer() = default;
+    PreviewRenderer(const PreviewRenderer&) = delete;
+    PreviewRenderer& operator=(const PreviewRenderer&) = delete;
+    // The worker ends before what it writes into goes.
+    ~PreviewRenderer();
+
+    Canvas& GetCanvas() { return canvas_; }
+    const Canvas& GetCanvas() const { return canvas_; }
+
+    // A picture file's bytes as the 24-bit BMP file image a panel shows: a
+    // plain 24-bit BMP as it is, anything else decoded once however often
+    // the same bytes come back; empty when they are no picture.
+    Bytes PanelPicture(const Bytes& fileBytes);
+    // A copy, for the caller to own, of the picture PanelPicture last decoded
+    // when it came from exactly these bytes; null otherwise.
+    Gdiplus::GpImage* CloneRemembered(const Bytes& fileBytes) const { return decodes_.CloneRemembered(fileBytes); }
+
+    // Clears the canvas and draws the scene into (0, 0, size).
+    void Render(const PreviewScene& scene);
+    // How many renderings there have been: a caller can tell from it whether
+    // one happened in the meantime.
+    int RenderCount() const { return renders_; }
+
+    // Draws the picture (file bytes, or the file at a path) scaled into the
+    // rectangle of the canvas; false when no picture could be drawn.
+    bool DrawPictureBackground(const Bytes& picture, int x, int y, int width, int height);
+    bool DrawPictureBackground(const std::string& path, int x, int y, int width, int height);
+
+    // The snapshot, at the picture's own size, of `picture` (a 24-bit BMP
+    // file image of the file at `path`) laid alone on `backing`: what
+    // picture mode multiplies the mark into. Made once for the same
+    // picture and backing.
+    Bytes SnapshotOfLaidPicture(const Bytes& picture, const LaidBacking& backing);
+
+    // Starts decoding the file at `path` on the worker and, there, the work
+    // a rendering in `mode` will do with it: drawing it as the background
+    // into `size`, or in picture mode its snapshot on `backing`.
+    void PrepareAhead(const std::string& path, WatermarkMode mode, PreviewSize size, const LaidBacking& backing);
+    // Takes up what PrepareAhead made of the file at `path`, so that the
+    // worker is free for the next file.
+    void TakeUpPrepared(const std::string& path, WatermarkMode mode, PreviewSize size);
+
+private:
+    // The picture of the file at `path`: the kept decode when the file is
+    // unchanged, or else `fresh`, loaded from the file now.
+    Image& PictureOfFile(const std::string& path, Image& fresh);
+    const ImageAttributes& MirrorEdges();
+
+    // A snapshot of a laid picture and what it was taken from.
+    struct LaidSnapshot {
+        Bytes picture;
+        LaidBacking backing;
+        Bytes pixels;
+        bool Matches(const Bytes& bmp, const LaidBacking& other) const;
+    };
+
+    Canvas canvas_;
+    ImageAttributes mirrorEdges_;
+    int renders_ = 0;
+    // The last picture decoded from a file, kept while the file keeps its
+    // size and time of writing. A clone holds the same pixels in the same
+    // format, so drawing it gives what drawing a fresh decode gives.
+    struct DecodedFile {
+        std::string path;
+        FileStamp stamp;
+        Image image;
+        bool valid = false;
+    } decodedFile_;
+    BackgroundLayer backgrounds_;
+    LaidSnapshot keptSnapshot_;
+    // Written by this thread before the worker starts, filled in by the
+    // worker, read only once the worker has ended.
+    std::string preparedSnapshotPath_;
+    LaidSnapshot preparedSnapshot_;
+    // Last: the worker writes into the members above, so it must end first.
+    DecodeCache decodes_;
+};
+
+}  // namespace varnel

@@ -1,0 +1,53 @@
+#include "app/operations/helpers.h"
+#include "app/operations/splitting.h"
+#include "app/shell/commands.h"
+#include "app/shell/component_ids.h"
+#include "platform/bmp_format.h"
+#include "platform/components.h"
+#include "platform/file_services.h"
+#include "platform/system_services.h"
+
+namespace varnel {
+
+using namespace ui;
+
+namespace {
+std::string PhotoFolder() { return ProgramFolder() + "\\Photo\\"; }
+}  // namespace
+
+void SplitPictureInHalves() {
+    AppState& app = App();
+    const Bytes& picture = Ui<DrawPanel>(画板1).Picture();
+    // The panel holds a 24-bit BMP file image, or nothing: its header gives
+    // the size a decode of it would, without decoding the whole picture.
+    BmpHeader shown;
+    if (!IsWholeBmp24(picture, &shown)) shown = BmpHeader();
+    const CutDirection direction = shown.height >= shown.width ? CutDirection::Stacked : CutDirection::SideBySide;
+    std::vector<Bytes> pieces;
+    if (CutPicture(picture, pieces, 2, direction)) {
+        Ui<PictureBox>(图片框1).SetPicture(pieces[0]);
+        (void)WriteWholeFile(PhotoFolder() + app.currentTitle + "_1.jpeg", pieces[0]);
+        Ui<PictureBox>(图片框2).SetPicture(pieces[1]);
+        (void)WriteWholeFile(PhotoFolder() + app.currentTitle + "_2.jpeg", pieces[1]);
+    }
+    OpenFolderAndSelect(PhotoFolder(), false);
+}
+
+void CutPictureByLines() {
+    AppState& app = App();
+    const int cols = app.verticalCutCount + 1, rows = app.horizontalCutCount + 1;
+    std::string gridTitle = FileTitle(app.currentTitle, false);
+    std::string folder = app.currentFolder;
+    if (!EndsWithSeparator(folder)) folder += "\\";
+    folder += gridTitle + "\\";
+    CreateFolderPath(folder);
+    GridCutPace pace;
+    pace.beforeWrite = [](int, int) { Delay(1, 1); };
+    pace.afterWrite = [](int piece, int total) {
+        ShowTimedMessage("共计;" + std::to_string(total) + "份，正在切分第：" + std::to_string(piece) + "个！", 100);
+    };
+    (void)CutGridPieces(Ui<DrawPanel>(画板1).Picture(), cols, rows, folder, gridTitle, pace);
+    OpenFolderAndSelect(folder, false);
+}
+
+}  // namespace varnel

@@ -1,0 +1,63 @@
+#include "app/operations/watermark_blend.h"
+#include "app/shell/commands.h"
+#include "app/shell/component_ids.h"
+#include "platform/components.h"
+#include "platform/file_services.h"
+
+namespace varnel {
+
+using namespace ui;
+
+namespace {
+
+// Picture mode: the selected file, multiplied with the watermark picture at
+// the watermark position, becomes the panel's picture.
+void ComposePictureWatermark() {
+    AppState& app = App();
+    DrawPanel& panel = Ui<DrawPanel>(画板1);
+    ListBox& list = Ui<ListBox>(列表框1);
+    app.currentPicturePath = app.currentFolder + "\\" + list.ItemText(list.SelectedIndex());
+    const Bytes picture = app.renderer.PanelPicture(ReadWholeFile(app.currentPicturePath));
+    const PictureSurface::Backing backing = panel.FreshBacking();
+    app.baseBitmap = app.renderer.SnapshotOfLaidPicture(picture, LaidBacking{backing.width, backing.height,
+                                                                             backing.fill});
+    app.watermarkBitmap = Ui<PictureBox>(图片框3).Picture();
+    app.composedBitmap =
+        BlendPictureWatermark(app.baseBitmap, app.watermarkBitmap, app.watermarkPosition.x, app.watermarkPosition.y);
+    panel.SetPicture(app.composedBitmap);
+}
+
+}  // namespace
+
+void ShowOnPanel(const Bytes& fileBytes) { Ui<DrawPanel>(画板1).SetPicture(App().renderer.PanelPicture(fileBytes)); }
+
+void RenderPreview() {
+    if (!HasAppState()) return;
+    AppState& app = App();
+    PreviewScene scene;
+    scene.settings = ReadWatermarkSettings();
+    scene.size = app.previewSize;
+    if (scene.settings.mode == WatermarkMode::Picture) {
+        ComposePictureWatermark();
+        scene.composed = &app.composedBitmap;
+    } else {
+        scene.picturePath = app.currentPicturePath;
+        scene.shownPicture = &Ui<DrawPanel>(画板1).Picture();
+    }
+    app.renderer.Render(scene);
+    PresentPreview();
+}
+
+void PresentPreview() {
+    AppState& app = App();
+    Canvas& canvas = app.renderer.GetCanvas();
+    const PreviewSize size = app.previewSize;
+    // The panel keeps its own copy of what it shows: its snapshots never
+    // pick up other windows' pixels, and a repaint shows it again.
+    if (canvas.PresentRect(0, 0, size.width, size.height)) {
+        Ui<DrawPanel>(画板1).ShowFrame(canvas.GetMemoryDc(), 0, 0, size.width, size.height, 0, 0);
+    }
+    RepaintGuideLines();
+}
+
+}  // namespace varnel
