@@ -62,7 +62,12 @@ TEST_CASE("the text watermark is drawn where the preview was clicked, in the cho
     App().watermarkText = "HHH";
     App().watermarkMode = WatermarkMode::Text;
     HWND panel = Ui<DrawPanel>(画板1).Handle();
+    const int rendersBefore = App().renderer.RenderCount();
     SendMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 150));
+    // A click takes one route, and a repaint shows what was rendered without rendering.
+    CHECK(App().renderer.RenderCount() == rendersBefore + 1);
+    RedrawWindow(panel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    CHECK(App().renderer.RenderCount() == rendersBefore + 1);
     CHECK(App().watermarkPosition.x == 200);
     CHECK(App().watermarkPosition.y == 150);
     CHECK(Ui<EditBox>(编辑框1).Text() == "200");
