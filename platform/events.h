@@ -7,8 +7,7 @@ namespace varnel {
 enum class EventKind {
     Created,           // the window, once, before the first user input
     SizeChanged,       // the window's outer size changed
-    ButtonClicked,     // toolbar button (index)
-    MenuChosen,        // a menu item or its shortcut
+    CommandChosen,     // a menu item, its shortcut or a toolbar button: the source is the command id
     SelectionChanged,  // list box, combo box
     FileDropped,       // drop target (path)
     LeftButtonDown,    // draw panel (x, y, keys)
