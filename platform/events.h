@@ -19,7 +19,6 @@ enum class EventKind {
 };
 
 struct EventArgs {
-    int index = 0;
     int x = 0;
     int y = 0;
     int keys = 0;  // 1 Ctrl, 2 Shift, 4 Alt, added
@@ -34,7 +33,7 @@ using EventHandler = void (*)(const EventArgs& args);
 constexpr int kWindowSource = -1;
 
 struct EventBinding {
-    int source;  // a component id, a menu command or kWindowSource
+    int source;  // a component id, a command id or kWindowSource
     EventKind kind;
     EventHandler handler;
 };
