@@ -61,6 +61,7 @@ const ComponentDef kComponents[] = {
 };
 
 // The image strip holds the ten pictures the buttons show, in button order.
+// "保存", "图片水印" and "分割图片" carry the ids of the menu items doing the same.
 const ToolbarButtonDef kToolbarButtons[] = {
     {kToolOpenPicture, "打开图片", "打开图片", 0},
     {kMenuSave, "保存", "保存", 1},
@@ -104,6 +105,7 @@ const EventBinding kEvents[] = {
     ON(kMenuBatchText, CommandChosen, RunBatch(BatchOperation::Text, true)),
     ON(kMenuBatchPicture, CommandChosen, RunBatch(BatchOperation::Picture, true)),
     ON(kMenuAbout, CommandChosen, ShowAboutBox()),
+    // The toolbar's own: its batch runs are the toolbar variants.
     ON(kToolOpenPicture, CommandChosen, OpenPictureFolder()),
     ON(kToolAddText, CommandChosen, AddTextWatermark()),
     ON(kToolBatchSplit, CommandChosen, RunBatch(BatchOperation::Split, false)),
