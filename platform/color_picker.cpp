@@ -4,9 +4,8 @@
 
 namespace varnel {
 
-// values[0]: the initial colour, 0x00BBGGRR.
 bool ColorPicker::Create(HWND parent) {
-    color_ = static_cast<COLORREF>(def_.values[0]);
+    color_ = def_.args.color;
     return CreateChild(parent, 0, "BUTTON", "", WS_TABSTOP | BS_OWNERDRAW) != nullptr;
 }
 

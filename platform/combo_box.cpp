@@ -26,7 +26,7 @@ bool ComboBox::Create(HWND parent) {
     // Items come as text; a list of numbers carries each number as its data.
     if (!(def_.flags & kEditable)) {
         AddInitialItems(*this, def_.text);
-        if (Count() > 0) SetSelectedIndex(def_.values[0]);
+        if (Count() > 0) SetSelectedIndex(def_.args.selection);
     }
     return true;
 }

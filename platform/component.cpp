@@ -57,11 +57,23 @@ void Component::Raise(EventKind kind, const EventArgs& args) const { form_.Raise
 
 HWND Component::CreateChild(HWND parent, DWORD exStyle, const char* className, const char* text, DWORD style,
                             int heightOverride) {
+    return CreateChildWindow(parent, exStyle, className, text, style,
+                             heightOverride >= 0 ? heightOverride : def_.height, false);
+}
+
+HWND Component::CreateBoundChild(HWND parent, DWORD exStyle, const char* className, DWORD style) {
+    return CreateChildWindow(parent, exStyle, className, "", style, def_.height, true);
+}
+
+HWND Component::CreateChildWindow(HWND parent, DWORD exStyle, const char* className, const char* text, DWORD style,
+                                  int height, bool bound) {
     if (!(def_.flags & kHidden)) style |= WS_VISIBLE;
-    hwnd_ = CreateWindowExA(exStyle, className, text ? text : "", style | WS_CHILD, def_.left, def_.top,
-                            def_.width, heightOverride >= 0 ? heightOverride : def_.height, parent,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(1000 + def_.id)),
-                            GetModuleHandleA(nullptr), nullptr);
+    style |= WS_CHILD;
+    if (!text) text = "";
+    HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(1000 + def_.id));
+    hwnd_ = bound ? CreateBound(exStyle, className, text, style, def_.left, def_.top, def_.width, height, parent, id)
+                  : CreateWindowExA(exStyle, className, text, style, def_.left, def_.top, def_.width, height,
+                                    parent, id, GetModuleHandleA(nullptr), nullptr);
     if (hwnd_) {
         SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_.UiFont()), FALSE);
         form_.MapWindow(hwnd_, this);

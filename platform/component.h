@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/events.h"
+#include "platform/window_base.h"
 
 namespace varnel {
 
@@ -36,7 +37,46 @@ enum ComponentFlag : unsigned {
     kHorizontal = 8,  // splitter bar
 };
 
-constexpr int kValueCount = 5;
+struct SliderArgs {
+    int minimum = 0, maximum = 0, position = 0;
+    int lineStep = 0, pageStep = 0;  // arrow keys, page keys
+};
+
+constexpr int kMaxPartWidths = 4;
+
+// What a kind needs beyond its place and text; each kind reads only its own
+// fields, and the helpers below fill one kind's fields by name.
+struct ComponentArgs {
+    SliderArgs slider;
+    int selection = 0;                     // list-style combo box: the item selected at start
+    COLORREF color = 0;                    // colour picker: the colour at start
+    int partWidths[kMaxPartWidths] = {};  // status bar: every part but the last, which takes the rest; 0 ends
+};
+
+constexpr ComponentArgs kNoArgs{};
+constexpr ComponentArgs SliderRange(int minimum, int maximum, int position, int lineStep, int pageStep) {
+    ComponentArgs args{};
+    args.slider = SliderArgs{minimum, maximum, position, lineStep, pageStep};
+    return args;
+}
+constexpr ComponentArgs Selected(int index) {
+    ComponentArgs args{};
+    args.selection = index;
+    return args;
+}
+constexpr ComponentArgs StartColor(COLORREF color) {
+    ComponentArgs args{};
+    args.color = color;
+    return args;
+}
+constexpr ComponentArgs PartWidths(int first, int second = 0, int third = 0, int fourth = 0) {
+    ComponentArgs args{};
+    args.partWidths[0] = first;
+    args.partWidths[1] = second;
+    args.partWidths[2] = third;
+    args.partWidths[3] = fourth;
+    return args;
+}
 
 struct ComponentDef {
     int id;
@@ -44,19 +84,17 @@ struct ComponentDef {
     ComponentKind kind;
     int parent;  // a component id, or kWindowSource
     int left, top, width, height;
-    const char* text;         // caption or initial text; items or parts separated by '\n'
-    int values[kValueCount];  // kind-specific numbers (ranges, selections, widths, colours)
+    const char* text;  // caption or initial text; items or parts separated by '\n'
+    ComponentArgs args;
     unsigned flags;
 };
 
 class Form;
 
-class Component {
+class Component : public WindowBase {
 public:
     Component(Form& form, const ComponentDef& def) : form_(form), def_(def) {}
-    Component(const Component&) = delete;
-    Component& operator=(const Component&) = delete;
-    virtual ~Component();
+    ~Component() override;
 
     // Makes the platform window inside the parent; false when it failed.
     virtual bool Create(HWND parent) = 0;
@@ -73,7 +111,6 @@ public:
     const char* Name() const { return def_.name; }
     ComponentKind Kind() const { return def_.kind; }
     const ComponentDef& Def() const { return def_; }
-    HWND Handle() const { return hwnd_; }
 
     // Place in the parent's client area.
     int Left() const;
@@ -97,10 +134,16 @@ protected:
     // Creates the component's window with the definition's place and font.
     HWND CreateChild(HWND parent, DWORD exStyle, const char* className, const char* text, DWORD style,
                      int heightOverride = -1);
+    // The same for a window of the program's own class, registered with
+    // WindowBase::Procedure: its messages reach HandleMessage from the first.
+    HWND CreateBoundChild(HWND parent, DWORD exStyle, const char* className, DWORD style);
 
     Form& form_;
     const ComponentDef& def_;
-    HWND hwnd_ = nullptr;
+
+private:
+    HWND CreateChildWindow(HWND parent, DWORD exStyle, const char* className, const char* text, DWORD style,
+                           int height, bool bound);
 };
 
 }  // namespace varnel

@@ -24,6 +24,8 @@ public:
     void OnCommand(int id, int code) override;
     bool OnNotify(NMHDR* header, LRESULT* result) override;
     int ButtonCount() const;
+    // The command id button `index` raises; 0 for an index that names no button.
+    int ButtonCommand(int index) const;
     std::string ButtonCaption(int index) const;
     // Clicks button `index` as the mouse would.
     void ClickButton(int index);
@@ -145,9 +147,10 @@ public:
     bool Create(HWND parent) override;
     bool IsVertical() const { return (def_.flags & kVertical) != 0; }
 
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool dragging_ = false;
     int grabOffset_ = 0;
     int startPosition_ = 0;
@@ -180,11 +183,10 @@ protected:
     bool CreateSurface(HWND parent, DWORD exStyle);
     // Lays the picture onto the backing bitmap of the given size.
     virtual void LayPicture(HDC dc, int width, int height) const = 0;
-    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void RebuildBacking();
 
 private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Paint();
     void LayIfPending();
 

@@ -10,6 +10,8 @@ DropTarget::~DropTarget() {
     if (area_ && IsWindow(area_)) RemoveWindowSubclass(area_, &DropTarget::Hook, reinterpret_cast<UINT_PTR>(this));
 }
 
+// The area can be any window, not only one of the program's own classes: it
+// is watched the platform's one way, comctl32's subclass.
 bool DropTarget::Register(HWND window) {
     if (!window) return false;
     if (area_ && IsWindow(area_)) RemoveWindowSubclass(area_, &DropTarget::Hook, reinterpret_cast<UINT_PTR>(this));

@@ -7,8 +7,7 @@ namespace varnel {
 enum class EventKind {
     Created,           // the window, once, before the first user input
     SizeChanged,       // the window's outer size changed
-    ButtonClicked,     // toolbar button (index)
-    MenuChosen,        // a menu item or its shortcut
+    CommandChosen,     // a menu item, its shortcut or a toolbar button: the source is the command id
     SelectionChanged,  // list box, combo box
     FileDropped,       // drop target (path)
     LeftButtonDown,    // draw panel (x, y, keys)
@@ -20,7 +19,6 @@ enum class EventKind {
 };
 
 struct EventArgs {
-    int index = 0;
     int x = 0;
     int y = 0;
     int keys = 0;  // 1 Ctrl, 2 Shift, 4 Alt, added
@@ -35,7 +33,7 @@ using EventHandler = void (*)(const EventArgs& args);
 constexpr int kWindowSource = -1;
 
 struct EventBinding {
-    int source;  // a component id, a menu command or kWindowSource
+    int source;  // a component id, a command id or kWindowSource
     EventKind kind;
     EventHandler handler;
 };

@@ -25,14 +25,12 @@ HFONT Form::UiFont() const { return static_cast<HFONT>(GetStockObject(DEFAULT_GU
 
 bool Form::Load(const FormDef& def, int showCommand) {
     def_ = &def;
-    RegisterWindowClass(kFormClass, DefWindowProcA, CS_HREDRAW | CS_VREDRAW, COLOR_BTNFACE + 1);
+    RegisterWindowClass(kFormClass, &WindowBase::Procedure, CS_HREDRAW | CS_VREDRAW, COLOR_BTNFACE + 1);
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    hwnd_ = CreateWindowExA(WS_EX_ACCEPTFILES & 0, kFormClass, def.caption,
-                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, def.left, def.top, def.width, def.height,
-                            nullptr, nullptr, instance, nullptr);
-    if (!hwnd_) return false;
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form::WindowProc));
+    if (!CreateBound(0, kFormClass, def.caption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, def.left, def.top,
+                     def.width, def.height, nullptr, nullptr)) {
+        return false;
+    }
     activeForm = this;
 
     if (def.iconResource) {
@@ -156,12 +154,6 @@ Component* Form::FromWindow(HWND window) const {
     return it == byWindow_.end() ? nullptr : it->second;
 }
 
-LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (form && form->hwnd_ == window) return form->HandleMessage(message, wParam, lParam);
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND: return MsgCommand(wParam, lParam);
@@ -184,7 +176,7 @@ LRESULT Form::MsgCommand(WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     // A menu item (code 0) or its shortcut (code 1).
-    Raise(id, EventKind::MenuChosen, EventArgs());
+    Raise(id, EventKind::CommandChosen, EventArgs());
     return 0;
 }
 

@@ -10,10 +10,12 @@
 #include "platform/component.h"
 #include "platform/events.h"
 #include "platform/handles.h"
+#include "platform/window_base.h"
 
 namespace varnel {
 
 struct ToolbarButtonDef {
+    int command;          // raised as the CommandChosen source, like a menu item of the same id
     const char* caption;
     const char* tooltip;  // null: no tooltip
     int image;            // index into the toolbar's image strip
@@ -25,7 +27,7 @@ struct MenuItemDef {
     const char* shortcut;  // shown after a tab, or null
     BYTE modifiers;        // FCONTROL, FSHIFT, FALT for the shortcut
     WORD key;              // virtual key of the shortcut, 0 for none
-    int command;           // raised as the MenuChosen source
+    int command;           // raised as the CommandChosen source
 };
 
 struct FormDef {
@@ -43,12 +45,10 @@ struct FormDef {
     size_t eventCount;
 };
 
-class Form {
+class Form : public WindowBase {
 public:
     Form();
-    Form(const Form&) = delete;
-    Form& operator=(const Form&) = delete;
-    ~Form();
+    ~Form() override;
 
     // The form whose window is open, for the message pump's shortcuts.
     static Form* Active();
@@ -58,7 +58,6 @@ public:
     // Closes the window; the event loop then ends.
     void Close();
 
-    HWND Handle() const { return hwnd_; }
     const FormDef& Def() const { return *def_; }
     HFONT UiFont() const;
 
@@ -84,9 +83,10 @@ public:
     // Whether closing the window ends the event loop (tests keep it running).
     void SetQuitOnClose(bool quit) { quitOnClose_ = quit; }
 
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool CreateComponents();
     bool CreateMenuBar();
     LRESULT MsgCommand(WPARAM wParam, LPARAM lParam);
@@ -98,7 +98,6 @@ private:
     Component* FromWindow(HWND window) const;
 
     const FormDef* def_ = nullptr;
-    HWND hwnd_ = nullptr;
     std::vector<std::unique_ptr<Component>> components_;
     std::map<HWND, Component*> byWindow_;
     AcceleratorHandle shortcuts_;

@@ -12,17 +12,10 @@ const char kSurfaceClass[] = "VarnelPictureSurface";
 }  // namespace
 
 bool PictureSurface::CreateSurface(HWND parent, DWORD exStyle) {
-    RegisterWindowClass(kSurfaceClass, &PictureSurface::Proc, CS_DBLCLKS, 0);
-    if (!CreateChild(parent, exStyle, kSurfaceClass, "", WS_CLIPSIBLINGS)) return false;
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    RegisterWindowClass(kSurfaceClass, &WindowBase::Procedure, CS_DBLCLKS, 0);
+    if (!CreateBoundChild(parent, exStyle, kSurfaceClass, WS_CLIPSIBLINGS)) return false;
     RebuildBacking();
     return true;
-}
-
-LRESULT CALLBACK PictureSurface::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* surface = reinterpret_cast<PictureSurface*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (surface && surface->hwnd_ == window) return surface->HandleMessage(message, wParam, lParam);
-    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 LRESULT PictureSurface::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -2,14 +2,14 @@
 
 namespace varnel {
 
-// values: minimum, maximum, position, line step, page step.
 bool Slider::Create(HWND parent) {
     if (!CreateChild(parent, 0, TRACKBAR_CLASSA, "", WS_TABSTOP | TBS_HORZ | TBS_NOTICKS)) return false;
-    SendMessageA(hwnd_, TBM_SETRANGEMIN, FALSE, def_.values[0]);
-    SendMessageA(hwnd_, TBM_SETRANGEMAX, FALSE, def_.values[1]);
-    SendMessageA(hwnd_, TBM_SETLINESIZE, 0, def_.values[3]);
-    SendMessageA(hwnd_, TBM_SETPAGESIZE, 0, def_.values[4]);
-    SendMessageA(hwnd_, TBM_SETPOS, TRUE, def_.values[2]);
+    const SliderArgs& args = def_.args.slider;
+    SendMessageA(hwnd_, TBM_SETRANGEMIN, FALSE, args.minimum);
+    SendMessageA(hwnd_, TBM_SETRANGEMAX, FALSE, args.maximum);
+    SendMessageA(hwnd_, TBM_SETLINESIZE, 0, args.lineStep);
+    SendMessageA(hwnd_, TBM_SETPAGESIZE, 0, args.pageStep);
+    SendMessageA(hwnd_, TBM_SETPOS, TRUE, args.position);
     return true;
 }
 

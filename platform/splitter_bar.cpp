@@ -11,18 +11,11 @@ const char kSplitterClass[] = "VarnelSplitterBar";
 }
 
 bool SplitterBar::Create(HWND parent) {
-    RegisterWindowClass(kSplitterClass, &SplitterBar::Proc, CS_DBLCLKS, COLOR_HIGHLIGHT + 1, nullptr);
-    if (!CreateChild(parent, 0, kSplitterClass, "", WS_CLIPSIBLINGS)) return false;
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    RegisterWindowClass(kSplitterClass, &WindowBase::Procedure, CS_DBLCLKS, COLOR_HIGHLIGHT + 1, nullptr);
+    if (!CreateBoundChild(parent, 0, kSplitterClass, WS_CLIPSIBLINGS)) return false;
     // Guide lines lie over the preview, not under it.
     SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return true;
-}
-
-LRESULT CALLBACK SplitterBar::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* bar = reinterpret_cast<SplitterBar*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (bar && bar->hwnd_ == window) return bar->HandleMessage(message, wParam, lParam);
-    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 LRESULT SplitterBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

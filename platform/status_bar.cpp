@@ -2,7 +2,6 @@
 
 namespace varnel {
 
-// values: the widths of the parts but the last, which takes the rest.
 // text: the parts' texts separated by '\n'.
 bool StatusBar::Create(HWND parent) {
     // Docked at the bottom of the window, as status bars are.
@@ -11,10 +10,11 @@ bool StatusBar::Create(HWND parent) {
                             nullptr);
     if (!hwnd_) return false;
     SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    int edges[kValueCount + 1];
+    const int* widths = def_.args.partWidths;
+    int edges[kMaxPartWidths + 1];
     int parts = 0, right = 0;
-    for (int i = 0; i < kValueCount && def_.values[i] > 0; ++i) {
-        right += def_.values[i];
+    for (int i = 0; i < kMaxPartWidths && widths[i] > 0; ++i) {
+        right += widths[i];
         edges[parts++] = right;
     }
     edges[parts++] = -1;

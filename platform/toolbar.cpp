@@ -6,7 +6,13 @@ namespace varnel {
 
 namespace {
 constexpr int kImageSize = 48;
-constexpr int kFirstCommand = 40000;
+
+const ToolbarButtonDef* ButtonOfCommand(const FormDef& def, int command) {
+    for (size_t i = 0; i < def.buttonCount; ++i) {
+        if (def.buttons[i].command == command) return &def.buttons[i];
+    }
+    return nullptr;
+}
 }  // namespace
 
 bool Toolbar::Create(HWND parent) {
@@ -30,7 +36,7 @@ bool Toolbar::Create(HWND parent) {
             SendMessageA(hwnd_, TB_ADDSTRINGA, 0, reinterpret_cast<LPARAM>((std::string(def.buttons[i].caption) + '\0').c_str())));
         buttons[i] = TBBUTTON{};
         buttons[i].iBitmap = def.buttons[i].image;
-        buttons[i].idCommand = kFirstCommand + static_cast<int>(i);
+        buttons[i].idCommand = def.buttons[i].command;
         buttons[i].fsState = TBSTATE_ENABLED;
         buttons[i].fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
         buttons[i].iString = text;
@@ -43,21 +49,17 @@ bool Toolbar::Create(HWND parent) {
     return true;
 }
 
+// A button is one more door to its command: it raises what the menu item of
+// the same id raises.
 void Toolbar::OnCommand(int id, int) {
-    int index = id - kFirstCommand;
-    if (index >= 0 && index < ButtonCount()) {
-        EventArgs args;
-        args.index = index;
-        Raise(EventKind::ButtonClicked, args);
-    }
+    if (ButtonOfCommand(form_.Def(), id)) form_.Raise(id, EventKind::CommandChosen, EventArgs());
 }
 
 bool Toolbar::OnNotify(NMHDR* header, LRESULT*) {
     if (header->code != TTN_GETDISPINFOA && header->code != TTN_GETDISPINFOW) return false;
-    int index = static_cast<int>(header->idFrom) - kFirstCommand;
-    const FormDef& def = form_.Def();
-    if (index < 0 || index >= static_cast<int>(def.buttonCount)) return false;
-    const char* tip = def.buttons[index].tooltip ? def.buttons[index].tooltip : "";
+    const ToolbarButtonDef* button = ButtonOfCommand(form_.Def(), static_cast<int>(header->idFrom));
+    if (!button) return false;
+    const char* tip = button->tooltip ? button->tooltip : "";
     if (header->code == TTN_GETDISPINFOA) {
         auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
         tooltipBuffer_ = tip;
@@ -72,16 +74,25 @@ bool Toolbar::OnNotify(NMHDR* header, LRESULT*) {
 
 int Toolbar::ButtonCount() const { return static_cast<int>(SendMessageA(hwnd_, TB_BUTTONCOUNT, 0, 0)); }
 
+int Toolbar::ButtonCommand(int index) const {
+    TBBUTTON button{};
+    if (!SendMessageA(hwnd_, TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button))) return 0;
+    return button.idCommand;
+}
+
 std::string Toolbar::ButtonCaption(int index) const {
     char buffer[256] = {};
-    int id = kFirstCommand + index;
-    LRESULT got = SendMessageA(hwnd_, TB_GETBUTTONTEXTA, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(buffer));
+    const int command = ButtonCommand(index);
+    if (!command) return std::string();
+    LRESULT got =
+        SendMessageA(hwnd_, TB_GETBUTTONTEXTA, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(buffer));
     return got > 0 ? std::string(buffer, static_cast<size_t>(got)) : std::string();
 }
 
 void Toolbar::ClickButton(int index) {
-    SendMessageA(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(kFirstCommand + index, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(hwnd_));
+    const int command = ButtonCommand(index);
+    if (!command) return;
+    SendMessageA(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), reinterpret_cast<LPARAM>(hwnd_));
 }
 
 }  // namespace varnel

@@ -1,5 +1,5 @@
 #pragma once
-// The main window's components by their own names, and its menu commands.
+// The main window's components by their own names, and its commands.
 
 namespace ui {
 
@@ -49,7 +49,9 @@ enum Id : int {
     kComponentCount
 };
 
-enum MenuCommand : int {
+// One id per command, whichever door raises it: a toolbar button that does
+// what a menu item does carries the menu item's id.
+enum Command : int {
     kMenuOpen = 100,
     kMenuSave,
     kMenuBrowse,
@@ -60,6 +62,14 @@ enum MenuCommand : int {
     kMenuBatchText,
     kMenuBatchPicture,
     kMenuAbout,
+    // Toolbar buttons with no menu item that does the same.
+    kToolOpenPicture,
+    kToolAddText,
+    kToolBatchSplit,
+    kToolBatchText,
+    kToolBatchPicture,
+    kToolVerticalCut,
+    kToolHorizontalCut,
 };
 
 // Guide lines in the order the cuts use them.

@@ -15,7 +15,6 @@ T& Ui(int id) {
 
 // Handlers of the window's own events.
 void OnMainWindowCreated(const EventArgs& args);
-void OnToolbarButtonClicked(const EventArgs& args);
 void OnMainWindowSizeChanged(const EventArgs& args);
 
 // Creates the output folder beside the program when nothing is there yet.

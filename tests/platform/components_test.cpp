@@ -30,23 +30,23 @@ const EventBinding kEvents[] = {
     RECORD(kList, SelectionChanged), RECORD(kCombo, SelectionChanged), RECORD(kCheck, Clicked),
     RECORD(kSlider, PositionChanged), RECORD(kColor, ColorChanged),      RECORD(kPanel, LeftButtonDown),
     RECORD(kPanel, DoubleClicked),    RECORD(kPicture, DoubleClicked),   RECORD(kSplitter, Dragged),
-    RECORD(kDrop, FileDropped),       RECORD(77, MenuChosen),
+    RECORD(kDrop, FileDropped),       RECORD(77, CommandChosen),
 };
 #undef RECORD
 
 const ComponentDef kComponents[] = {
-    {kList, "list", ComponentKind::ListBox, kWindowSource, 5, 5, 100, 200, "", {0}, 0},
-    {kCombo, "combo", ComponentKind::ComboBox, kWindowSource, 110, 5, 80, 24, "1\n2\n3", {1}, 0},
-    {kCheck, "check", ComponentKind::CheckBox, kWindowSource, 200, 5, 80, 24, "check", {0}, 0},
-    {kSlider, "slider", ComponentKind::Slider, kWindowSource, 290, 5, 100, 24, "", {0, 10, 5, 1, 2}, 0},
-    {kColor, "colour", ComponentKind::ColorPicker, kWindowSource, 400, 5, 50, 24, "", {0x00FF00}, 0},
-    {kPanel, "panel", ComponentKind::DrawPanel, kWindowSource, 110, 40, 200, 100, "", {0}, 0},
-    {kPicture, "picture", ComponentKind::PictureBox, kWindowSource, 320, 40, 100, 100, "", {0}, 0},
-    {kSplitter, "splitter", ComponentKind::SplitterBar, kWindowSource, 430, 40, 3, 100, "", {0}, kVertical},
-    {kStatus, "status", ComponentKind::StatusBar, kWindowSource, 0, 0, 0, 0, "a\nb", {40}, 0},
-    {kDrop, "drop", ComponentKind::DropTarget, kWindowSource, 0, 0, 0, 0, "", {0}, 0},
-    {kEdit, "edit", ComponentKind::EditBox, kWindowSource, 5, 210, 100, 22, "start", {0}, 0},
-    {kFiles, "files", ComponentKind::FileDialog, kPanel, 0, 0, 0, 0, "", {0}, 0},
+    {kList, "list", ComponentKind::ListBox, kWindowSource, 5, 5, 100, 200, "", kNoArgs, 0},
+    {kCombo, "combo", ComponentKind::ComboBox, kWindowSource, 110, 5, 80, 24, "1\n2\n3", Selected(1), 0},
+    {kCheck, "check", ComponentKind::CheckBox, kWindowSource, 200, 5, 80, 24, "check", kNoArgs, 0},
+    {kSlider, "slider", ComponentKind::Slider, kWindowSource, 290, 5, 100, 24, "", SliderRange(0, 10, 5, 1, 2), 0},
+    {kColor, "colour", ComponentKind::ColorPicker, kWindowSource, 400, 5, 50, 24, "", StartColor(0x00FF00), 0},
+    {kPanel, "panel", ComponentKind::DrawPanel, kWindowSource, 110, 40, 200, 100, "", kNoArgs, 0},
+    {kPicture, "picture", ComponentKind::PictureBox, kWindowSource, 320, 40, 100, 100, "", kNoArgs, 0},
+    {kSplitter, "splitter", ComponentKind::SplitterBar, kWindowSource, 430, 40, 3, 100, "", kNoArgs, kVertical},
+    {kStatus, "status", ComponentKind::StatusBar, kWindowSource, 0, 0, 0, 0, "a\nb", PartWidths(40), 0},
+    {kDrop, "drop", ComponentKind::DropTarget, kWindowSource, 0, 0, 0, 0, "", kNoArgs, 0},
+    {kEdit, "edit", ComponentKind::EditBox, kWindowSource, 5, 210, 100, 22, "start", kNoArgs, 0},
+    {kFiles, "files", ComponentKind::FileDialog, kPanel, 0, 0, 0, 0, "", kNoArgs, 0},
 };
 const MenuItemDef kMenu[] = {{"menu", "item", "Ctrl+K", FCONTROL, 'K', 77}};
 const FormDef kForm = {"Varnel platform test", 20, 20, 500, 320, 0, kComponents, std::size(kComponents),
@@ -176,7 +176,7 @@ TEST_CASE("menu shortcuts reach the menu's binding") {
     SetKeyboardState(keys);
     CHECK(translated);
     test::Pump(50);
-    CHECK(Saw(77, EventKind::MenuChosen));
+    CHECK(Saw(77, EventKind::CommandChosen));
 }
 
 TEST_CASE("files dropped on the drop area arrive one event each") {

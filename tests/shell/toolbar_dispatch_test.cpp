@@ -5,10 +5,15 @@
 using namespace varnel;
 using namespace ui;
 
-TEST_CASE("a toolbar click runs the command of its caption, once") {
+TEST_CASE("a toolbar click runs the command of its id, once") {
     test::StartedMainWindow();
     AppState& app = App();
     Toolbar& toolbar = Ui<Toolbar>(工具条1);
+    // Buttons doing what a menu item does carry its id; the rest have their own.
+    const int commands[] = {kToolOpenPicture, kMenuSave,       kToolAddText,      kMenuAddPicture,  kMenuSplit,
+                            kToolBatchSplit,  kToolBatchText, kToolBatchPicture, kToolVerticalCut, kToolHorizontalCut};
+    REQUIRE(toolbar.ButtonCount() == 10);
+    for (int i = 0; i < 10; ++i) CHECK(toolbar.ButtonCommand(i) == commands[i]);
     app.verticalCutCount = 0;
     app.horizontalCutCount = 0;
     for (ui::Id bar : kVerticalGuides) Ui<Component>(bar).SetVisible(false);
