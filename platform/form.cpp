@@ -9,17 +9,21 @@ namespace varnel {
 
 namespace {
 const char kFormClass[] = "VarnelForm";
-Form* activeForm = nullptr;
 }  // namespace
 
 Form::Form() = default;
 
 Form::~Form() {
     if (hwnd_) DestroyWindow(hwnd_);
-    if (activeForm == this) activeForm = nullptr;
 }
 
-Form* Form::Active() { return activeForm; }
+Form* Form::OfWindow(HWND window) {
+    HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+    char name[sizeof(kFormClass) + 1] = {};
+    if (!root || !GetClassNameA(root, name, sizeof(name)) || lstrcmpA(name, kFormClass) != 0) return nullptr;
+    // Windows of the form's class are bound to their form from their first message.
+    return static_cast<Form*>(reinterpret_cast<WindowBase*>(GetWindowLongPtrA(root, GWLP_USERDATA)));
+}
 
 HFONT Form::UiFont() const { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
@@ -31,7 +35,6 @@ bool Form::Load(const FormDef& def, int showCommand) {
                      def.width, def.height, nullptr, nullptr)) {
         return false;
     }
-    activeForm = this;
 
     if (def.iconResource) {
         bigIcon_.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(def.iconResource), IMAGE_ICON,
@@ -219,7 +222,6 @@ void Form::MsgSize() {
 }
 
 void Form::MsgDestroy() {
-    if (activeForm == this) activeForm = nullptr;
     hwnd_ = nullptr;
     if (quitOnClose_) PostQuitMessage(0);
 }

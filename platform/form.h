@@ -50,8 +50,9 @@ public:
     Form();
     ~Form() override;
 
-    // The form whose window is open, for the message pump's shortcuts.
-    static Form* Active();
+    // The form a window belongs to (the form itself or one of its
+    // descendants), for the message pump's shortcuts; null for any other.
+    static Form* OfWindow(HWND window);
 
     // Creates the window and every component, raises Created, then shows it.
     bool Load(const FormDef& def, int showCommand = SW_SHOWNORMAL);

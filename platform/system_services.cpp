@@ -35,7 +35,7 @@ void SleepMilliseconds(int milliseconds) {
 namespace {
 
 void Dispatch(MSG& message) {
-    if (Form* form = Form::Active()) {
+    if (Form* form = Form::OfWindow(message.hwnd)) {
         if (form->TranslateShortcut(message)) return;
     }
     TranslateMessage(&message);
