@@ -86,7 +86,7 @@ double BatchPerFile(BatchOperation operation, const std::string& folder) {
 void CutHalves(const std::string& source, const std::string& folder) {
     Bytes picture = ReadWholeFile(source);
     std::vector<Bytes> pieces;
-    if (CutPicture(picture, pieces, 2, CutDirection::SideBySide)) {
+    if (CutPicture(picture, pieces, 2, CutDirection::SideBySide, PictureFormat::Jpeg)) {
         (void)WriteWholeFile(folder + "\\photo-4000_1.jpeg", pieces[0]);
         (void)WriteWholeFile(folder + "\\photo-4000_2.jpeg", pieces[1]);
     }

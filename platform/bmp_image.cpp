@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "platform/gdiplus_flat.h"
+#include "platform/exif.h"
 #include "platform/handles.h"
+#include "platform/picture_codec.h"
 
 namespace varnel {
 
@@ -27,6 +29,10 @@ Gdiplus::GpBitmap* DecodeBitmap(const Bytes& fileBytes) {
     GdipGetImageWidth(bitmap, &width);
     GdipGetImageHeight(bitmap, &height);
     if (width == 0 || height == 0 || static_cast<long long>(width) * height > kMaxPicturePixels) return nullptr;
+    // A photo stored sideways says so in its metadata; everything the
+    // program does with it works on it upright.
+    const Gdiplus::RotateFlipType turn = UprightTurn(ReadJpegOrientation(fileBytes));
+    if (turn != Gdiplus::RotateNoneFlipNone && GdipImageRotateFlip(bitmap, turn) != Gdiplus::Ok) return nullptr;
     owner.bitmap = nullptr;
     return bitmap;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The batch runs' texts and what a run does with one file's result.
 #include <string>
+#include <vector>
 
+#include "app/operations/file_watermark.h"
 #include "platform/bytes.h"
 
 namespace varnel {
@@ -14,8 +16,32 @@ const char* CompletionText(BatchOperation operation);
 // The progress label while the number-th (from 1) of `count` files is worked on.
 std::string ProgressText(int count, int number);
 
-// Replaces the file at `path` with the snapshot; an empty snapshot (the
-// entry was no picture) leaves the file as it was. False when nothing was written.
-[[nodiscard]] bool WriteBackSnapshot(const std::string& path, const Bytes& snapshot);
+// What became of one listed file: how many files it gave (the file itself,
+// or its pieces), or why it gave none.
+struct ItemOutcome {
+    int written = 0;
+    std::string failure;
+};
+
+// What a whole run did, for its completion message.
+class BatchReport {
+public:
+    void Add(const std::string& name, const ItemOutcome& outcome);
+    int Written() const { return written_; }
+    int Failed() const { return static_cast<int>(failures_.size()); }
+    // The completion text, then a line with how many files were written and
+    // which failed, and why.
+    std::string Text(BatchOperation operation) const;
+
+private:
+    int written_ = 0;
+    std::vector<std::string> failures_;
+};
+
+// Why a file could not be marked, in the user's words.
+const char* FailureText(FileFailure failure);
+constexpr const char kUnreadable[] = "无法读取";
+constexpr const char kNotWritten[] = "无法写入";
+constexpr const char kNoText[] = "没有可绘制的文字";
 
 }  // namespace varnel

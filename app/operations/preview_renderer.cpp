@@ -3,6 +3,8 @@
 #include "app/operations/watermark_rendering.h"
 #include "platform/bmp_format.h"
 #include "platform/bmp_image.h"
+#include "platform/exif.h"
+#include "platform/picture_codec.h"
 #include "platform/file_services.h"
 #include "platform/gdiplus_owners.h"
 
@@ -34,7 +36,10 @@ Image& PreviewRenderer::PictureOfFile(const std::string& path, Image& fresh) {
     FileStamp stamp;
     if (!ReadFileStamp(path, stamp)) {
         cached.valid = false;
-        fresh.LoadFromFile(path);
+        if (fresh.LoadFromFile(path)) {
+            const Gdiplus::RotateFlipType turn = UprightTurn(ReadJpegOrientation(ReadWholeFile(path)));
+            if (turn != Gdiplus::RotateNoneFlipNone) fresh.RotateFlip(turn);
+        }
         return fresh;
     }
     if (cached.valid && cached.path == path && cached.stamp == stamp) return cached.image;
@@ -52,6 +57,8 @@ Image& PreviewRenderer::PictureOfFile(const std::string& path, Image& fresh) {
         return cached.image;
     }
     if (!fresh.LoadFromFile(path)) return fresh;
+    const Gdiplus::RotateFlipType turn = UprightTurn(ReadJpegOrientation(ReadWholeFile(path)));
+    if (turn != Gdiplus::RotateNoneFlipNone) fresh.RotateFlip(turn);
     // A clone, not the loaded picture itself: that one may keep the file open.
     if (fresh.CloneInto(cached.image)) keep();
     return fresh;

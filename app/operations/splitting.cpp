@@ -20,9 +20,14 @@ bool DrawPiece(MemoryImage& source, MemoryImage& piece, int width, int height, f
     return true;
 }
 
+Bytes Encode(MemoryImage& piece, PictureFormat format) {
+    return EncodePicture(static_cast<Gdiplus::GpBitmap*>(piece.GetImage()), format);
+}
+
 }  // namespace
 
-bool CutPicture(const Bytes& picture, std::vector<Bytes>& pieces, int count, CutDirection direction) {
+bool CutPicture(const Bytes& picture, std::vector<Bytes>& pieces, int count, CutDirection direction,
+                PictureFormat format) {
     pieces.clear();
     if (count < 2) return false;
     MemoryImage source;
@@ -53,7 +58,7 @@ bool CutPicture(const Bytes& picture, std::vector<Bytes>& pieces, int count, Cut
             pieces.clear();
             return false;
         }
-        pieces[static_cast<size_t>(i)] = piece.EncodeToBytes(kFormatPng);
+        pieces[static_cast<size_t>(i)] = Encode(piece, format);
         if (pieces[static_cast<size_t>(i)].empty()) {
             pieces.clear();
             return false;
@@ -82,11 +87,12 @@ int CutGridPieces(const Bytes& picture, int cols, int rows, const std::string& f
             col = 0;
             ++row;
         }
-        DrawPiece(source, piece, cw, ch, static_cast<float>(col * cellWidth), static_cast<float>(row * cellHeight));
+        const bool drawn =
+            DrawPiece(source, piece, cw, ch, static_cast<float>(col * cellWidth), static_cast<float>(row * cellHeight));
         if (pace.beforeWrite) pace.beforeWrite(i, total);
         // A cell that could not be drawn (no picture, or one smaller than the
         // grid) is not written: it would replace an earlier cell with nothing.
-        Bytes cell = piece.EncodeToBytes(kFormatPng);
+        Bytes cell = drawn ? Encode(piece, PictureFormat::Jpeg) : Bytes();
         if (!cell.empty() && WriteWholeFile(folder + gridTitle + "-" + std::to_string(i) + ".jpg", cell)) ++written;
         ++col;
         if (pace.afterWrite) pace.afterWrite(i, total);

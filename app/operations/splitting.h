@@ -5,14 +5,16 @@
 #include <vector>
 
 #include "platform/bytes.h"
+#include "platform/picture_codec.h"
 
 namespace varnel {
 
 enum class CutDirection { SideBySide = 1, Stacked = 2 };
 
 // Cuts a picture file's bytes into `count` equal strips, each encoded as
-// PNG bytes; false, with no pieces, when the picture cannot be cut so.
-[[nodiscard]] bool CutPicture(const Bytes& picture, std::vector<Bytes>& pieces, int count, CutDirection direction);
+// `format`; false, with no pieces, when the picture cannot be cut so.
+[[nodiscard]] bool CutPicture(const Bytes& picture, std::vector<Bytes>& pieces, int count, CutDirection direction,
+                              PictureFormat format);
 
 // What the caller does around each piece of a grid cut (numbered from 1).
 struct GridCutPace {
@@ -21,7 +23,7 @@ struct GridCutPace {
 };
 
 // Cuts a picture file's bytes into the cells of a cols x rows grid, writing
-// each as PNG bytes to "<folder><title>-<n>.jpg", n from 1, row by row; the
+// each as a JPEG to "<folder><title>-<n>.jpg", n from 1, row by row; the
 // number of pieces written.
 [[nodiscard]] int CutGridPieces(const Bytes& picture, int cols, int rows, const std::string& folder,
                                 const std::string& gridTitle, const GridCutPace& pace = GridCutPace());

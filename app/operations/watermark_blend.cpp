@@ -40,4 +40,28 @@ Bytes BlendPictureWatermark(const Bytes& base, const Bytes& mark, int x, int y) 
     return result;
 }
 
+bool MultiplyMarkInto(unsigned char* rows, int width, int height, int stride, int bytesPerPixel, const Bytes& mark,
+                      int x, int y) {
+    BmpHeader m;
+    if (!rows || width <= 0 || height <= 0 || (bytesPerPixel != 3 && bytesPerPixel != 4) ||
+        stride < width * bytesPerPixel || !IsWholeBmp24(mark, &m)) {
+        return false;
+    }
+    // Placed and clipped as the file-image blend places and clips it.
+    const long long px = x < 0 ? 0 : x, py = y < 0 ? 0 : y;
+    long long w = std::min<long long>(m.width, width), h = std::min<long long>(m.height, height);
+    if (width - px - w < 0) w = width - px;
+    if (height - py - h < 0) h = height - py;
+    const long long markEnd = m.offBits + static_cast<long long>(m.stride) * m.height;
+    for (long long r = 0; r < h; ++r) {
+        unsigned char* target = rows + (py + r) * stride + px * bytesPerPixel;
+        const unsigned char* source = &mark[static_cast<size_t>(markEnd - (r + 1) * static_cast<long long>(m.stride))];
+        for (long long c = 0; c < w; ++c, target += bytesPerPixel, source += 3) {
+            if (source[0] == 0xFF && source[1] == 0xFF && source[2] == 0xFF) continue;  // white is no mark
+            for (int k = 0; k < 3; ++k) target[k] = static_cast<unsigned char>(source[k] * target[k] / 255.0);
+        }
+    }
+    return true;
+}
+
 }  // namespace varnel

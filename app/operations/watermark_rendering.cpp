@@ -1,7 +1,5 @@
 #include "app/operations/watermark_rendering.h"
 
-#include "graphics/objects/fonts.h"
-#include "graphics/objects/solid_brush.h"
 #include "graphics/objects/string_format.h"
 
 namespace varnel {
@@ -20,30 +18,32 @@ int32_t MakeArgb(COLORREF color, int alpha, bool useAlpha) {
     return static_cast<int32_t>((a << 24) | (red << 16) | (green << 8) | blue);
 }
 
-Gdiplus::RectF DrawTextWatermark(Canvas& canvas, const WatermarkSettings& settings, TextStyle style) {
-    FontFamily family;
+bool MakeTextTools(const WatermarkSettings& settings, TextStyle style, TextTools& tools) {
     {
         FontCollection installed;
-        family.CreateFromName(settings.fontName, installed);
+        tools.family.CreateFromName(settings.fontName, installed);
     }
     const int emSize = settings.size == 0 ? 16 : settings.size;
-    Font font;
-    font.Create(family, static_cast<float>(emSize), static_cast<int32_t>(style), Gdiplus::UnitPixel);
-
+    const bool font = tools.font.Create(tools.family, static_cast<float>(emSize), static_cast<int32_t>(style),
+                                        Gdiplus::UnitPixel);
     const int alpha = (settings.opacity == 0 || settings.opacity > 255) ? 150 : settings.opacity;
-    SolidBrush brush;
-    brush.Create(static_cast<uint32_t>(MakeArgb(settings.color, alpha, true)));
+    tools.brush.Create(static_cast<uint32_t>(MakeArgb(settings.color, alpha, true)));
+    return font && tools.font.GetNativeHandle() != nullptr;
+}
 
+Gdiplus::RectF DrawTextWatermark(Canvas& canvas, const WatermarkSettings& settings, TextStyle style) {
+    TextTools tools;
+    MakeTextTools(settings, style, tools);
     Gdiplus::RectF box(0, 0, 0, 0);
     {
         StringFormat measuring;
-        canvas.MeasureString(settings.text, font, Gdiplus::RectF(0, 0, 0, 0), measuring, box);
+        canvas.MeasureString(settings.text, tools.font, Gdiplus::RectF(0, 0, 0, 0), measuring, box);
     }
     box.X = static_cast<float>(settings.position.x);
     box.Y = static_cast<float>(settings.position.y);
     {
         StringFormat drawing;
-        canvas.DrawString(settings.text, font, brush, box, drawing);
+        canvas.DrawString(settings.text, tools.font, tools.brush, box, drawing);
     }
     return box;
 }

@@ -9,7 +9,9 @@
 #include "app/operations/watermark_settings.h"
 #include "graphics/canvas/canvas.h"
 #include "graphics/canvas/imaging_objects.h"
+#include "graphics/objects/fonts.h"
 #include "graphics/objects/image.h"
+#include "graphics/objects/solid_brush.h"
 #include "platform/gdiplus_flat.h"
 
 namespace varnel {
@@ -27,6 +29,17 @@ constexpr int kFileOverhang = 14;
 // be drawn.
 bool DrawWholePicture(Canvas& canvas, Image& picture, const ImageAttributes& edges, float x, float y, float width,
                       float height);
+
+// What the text of a watermark is drawn with.
+struct TextTools {
+    FontFamily family;
+    Font font;
+    SolidBrush brush;
+};
+
+// Makes the font and brush of the settings in `style`; false when the font
+// cannot be made (no such face, no size chosen).
+bool MakeTextTools(const WatermarkSettings& settings, TextStyle style, TextTools& tools);
 
 // Draws the settings' text at their position in `style` on the canvas; the
 // box it measured, empty when nothing could be drawn.

@@ -34,7 +34,7 @@ WatermarkSettings ReadWatermarkSettings();
 
 // The preview (preview.cpp): renders it from the state and the settings
 // and shows it on the panel; shows what the renderer's canvas holds.
-void RenderPreview();
+void RenderPreview(bool withWatermark = true);
 void PresentPreview();
 // Sets a picture file's bytes as the panel's picture, decoded by the renderer.
 void ShowOnPanel(const Bytes& fileBytes);
@@ -54,8 +54,8 @@ void RepaintGuideLines();
 void AddVerticalCutLine();
 void AddHorizontalCutLine();
 
-// Cutting (cut_commands.cpp).
-void SplitPictureInHalves();
+// Cutting (cut_commands.cpp). The halves cut says how many pieces it wrote.
+int SplitPictureInHalves();
 void CutPictureByLines();
 
 // Batch runs (batch_commands.cpp).
@@ -63,11 +63,12 @@ void RunBatch(BatchOperation operation, bool menuVariant);
 // Selects and loads the number-th (from 1) listed file, waits
 // `pauseMilliseconds` (none when 0) and applies the operation to it, writing
 // the result back as the batch run does.
-void RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds);
+ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds);
+// How the files are marked by the current settings: text in `style`, the
+// preview's stretch of a picture from a file (`fromFile`) or from bytes.
+FileMarking CurrentMarking(TextStyle style, bool fromFile);
 
-// Saving the preview (snapshot_save.cpp). The snapshot is the preview at
-// the size of the picture it shows; empty when the panel holds no picture.
-Bytes PreviewSnapshot();
+// Saving the current picture with its watermark (snapshot_save.cpp).
 void SaveSnapshot();
 
 // Messages (messages.cpp).

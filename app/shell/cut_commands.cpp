@@ -15,7 +15,7 @@ namespace {
 std::string PhotoFolder() { return ProgramFolder() + "\\Photo\\"; }
 }  // namespace
 
-void SplitPictureInHalves() {
+int SplitPictureInHalves() {
     AppState& app = App();
     const Bytes& picture = Ui<DrawPanel>(画板1).Picture();
     // The panel holds a 24-bit BMP file image, or nothing: its header gives
@@ -24,13 +24,15 @@ void SplitPictureInHalves() {
     if (!IsWholeBmp24(picture, &shown)) shown = BmpHeader();
     const CutDirection direction = shown.height >= shown.width ? CutDirection::Stacked : CutDirection::SideBySide;
     std::vector<Bytes> pieces;
-    if (CutPicture(picture, pieces, 2, direction)) {
+    int written = 0;
+    if (CutPicture(picture, pieces, 2, direction, PictureFormat::Jpeg)) {
         Ui<PictureBox>(图片框1).SetPicture(pieces[0]);
-        (void)WriteWholeFile(PhotoFolder() + app.currentTitle + "_1.jpeg", pieces[0]);
+        written += WriteWholeFile(PhotoFolder() + app.currentTitle + "_1.jpeg", pieces[0]) ? 1 : 0;
         Ui<PictureBox>(图片框2).SetPicture(pieces[1]);
-        (void)WriteWholeFile(PhotoFolder() + app.currentTitle + "_2.jpeg", pieces[1]);
+        written += WriteWholeFile(PhotoFolder() + app.currentTitle + "_2.jpeg", pieces[1]) ? 1 : 0;
     }
     OpenFolderAndSelect(PhotoFolder(), false);
+    return written;
 }
 
 void CutPictureByLines() {

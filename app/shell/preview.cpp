@@ -31,11 +31,12 @@ void ComposePictureWatermark() {
 
 void ShowOnPanel(const Bytes& fileBytes) { Ui<DrawPanel>(画板1).SetPicture(App().renderer.PanelPicture(fileBytes)); }
 
-void RenderPreview() {
+void RenderPreview(bool withWatermark) {
     if (!HasAppState()) return;
     AppState& app = App();
     PreviewScene scene;
     scene.settings = ReadWatermarkSettings();
+    if (!withWatermark && scene.settings.mode == WatermarkMode::Text) scene.settings.mode = WatermarkMode::None;
     scene.size = app.previewSize;
     if (scene.settings.mode == WatermarkMode::Picture) {
         ComposePictureWatermark();

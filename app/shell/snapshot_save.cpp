@@ -9,25 +9,33 @@ namespace varnel {
 
 using namespace ui;
 
-// The snapshot of the preview at the size of the picture it shows, or empty
-// when the panel holds no picture.
-Bytes PreviewSnapshot() {
-    DrawPanel& panel = Ui<DrawPanel>(画板1);
-    BmpHeader picture;
-    if (!IsWholeBmp24(panel.Picture(), &picture)) return {};
-    return panel.Snapshot(picture.width, picture.height);
+namespace {
+// The current picture at its own size with the watermark the preview shows,
+// encoded for `name`; empty when there is no picture.
+Bytes CurrentComposition(const std::string& name) {
+    const AppState& app = App();
+    Bytes source = ReadWholeFile(app.currentPicturePath);
+    const bool fromFile = !source.empty();
+    if (!fromFile) source = Ui<DrawPanel>(画板1).Picture();
+    MarkedFile marked = MarkFile(source, name, CurrentMarking(app.fontStyle, fromFile));
+    return marked.failure == FileFailure::None ? marked.bytes : Bytes();
 }
+}  // namespace
 
 // A name already taken is drawn again: an earlier snapshot is never lost.
+// When the draws keep missing, the names are tried in order, so a free one
+// is always found while there is one.
 void SaveSnapshot() {
     AppState& app = App();
-    Bytes snapshot = PreviewSnapshot();
-    for (int attempt = 0; attempt < 4000; ++attempt) {
-        std::string number = "00000" + std::to_string(RandomInteger(1, 1000));
+    constexpr int kDraws = 4000;
+    for (int attempt = 0; attempt < kDraws + 1000; ++attempt) {
+        const int n = attempt < kDraws ? RandomInteger(1, 1000) : attempt - kDraws + 1;
+        std::string number = "00000" + std::to_string(n);
         std::string title = number.substr(number.size() - 4);
         std::string path = ProgramFolder() + "\\Photo\\" + title + ".jpg";
         if (FindFirstFileExists(path)) continue;
         app.currentTitle = title;
+        const Bytes snapshot = CurrentComposition(path);
         if (!snapshot.empty()) (void)WriteWholeFile(path, snapshot);
         return;
     }

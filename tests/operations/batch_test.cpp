@@ -3,8 +3,10 @@
 #include <set>
 
 #include "app/shell/commands.h"
+#include "platform/bmp_format.h"
 #include "platform/bmp_image.h"
 #include "platform/file_services.h"
+#include "platform/picture_codec.h"
 #include "tests/shell/shell_fixture.h"
 
 using namespace varnel;
@@ -25,7 +27,20 @@ void ListFolder(const std::string& path) {
     App().currentFolder = path;
 }
 
-bool IsBmp(const Bytes& b) { return b.size() > 54 && b[0] == 'B' && b[1] == 'M'; }
+// A 1-pixel black and white checkerboard: any resampling on the way greys it.
+Bytes Checkerboard(int width, int height) {
+    Bytes bmp = MakeBmp24(width, height, nullptr, 0);
+    BmpHeader header;
+    ReadBmpHeader(bmp, header);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if ((x + y) % 2) continue;
+            for (int k = 0; k < 3; ++k) bmp[header.offBits + header.stride * y + 3 * x + k] = 0xFF;
+        }
+    }
+    BitmapOwner picture(DecodeBitmap(bmp));
+    return EncodePicture(picture.bitmap, PictureFormat::Png);
+}
 }  // namespace
 
 TEST_CASE("the text batch writes the watermarked preview over every listed picture") {
@@ -59,8 +74,9 @@ TEST_CASE("the text batch writes the watermarked preview over every listed pictu
     CHECK(Ui<Label>(标签2).Text().empty());
     for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
         CAPTURE(name);
-        Bytes written = ReadWholeFile(folder.File(name));
-        REQUIRE(IsBmp(written));
+        // Still a JPEG, at the picture's own size.
+        REQUIRE(FormatOfBytes(ReadWholeFile(folder.File(name))) == PictureFormat::Jpeg);
+        Bytes written = DecodePictureToBmp24(ReadWholeFile(folder.File(name)));
         BmpHeader header;
         REQUIRE(IsWholeBmp24(written, &header));
         CHECK(header.width == 640);
@@ -91,7 +107,7 @@ TEST_CASE("a text batch that can draw no text leaves the files as they were") {
     CHECK(ReadWholeFile(folder.File("a.png")) == picture);
 }
 
-TEST_CASE("a batch leaves files it cannot or must not replace as they were") {
+TEST_CASE("a batch leaves files it cannot or must not replace as they were, and counts them") {
     test::StartedMainWindow();
     test::TempFolder folder("varnel-batch-keep");
     Bytes picture = test::MakePicture(320, 200, 0xFFFFFF, "png");
@@ -103,32 +119,52 @@ TEST_CASE("a batch leaves files it cannot or must not replace as they were") {
     SetFileAttributesA(folder.File("locked.png").c_str(), FILE_ATTRIBUTE_READONLY);
     ListFolder(folder.Path());
     App().watermarkPosition = WatermarkPosition{0, 0};
-    RunBatch(BatchOperation::Picture, true);
-    CHECK(App().watermarkMode == WatermarkMode::Picture);
+    App().watermarkMode = WatermarkMode::Picture;
+    BatchReport report;
+    for (int i = 1; i <= 4; ++i) {
+        report.Add(Ui<ListBox>(列表框1).ItemText(i - 1), RunBatchItem(BatchOperation::Picture, i, 0));
+    }
     CHECK(ReadWholeFile(folder.File("locked.png")) == picture);
     CHECK(ReadWholeFile(folder.File("notes.jpg")) == notes);
-    CHECK(IsBmp(ReadWholeFile(folder.File("a.png"))));
-    CHECK(IsBmp(ReadWholeFile(folder.File("z.png"))));
+    CHECK(FormatOfBytes(ReadWholeFile(folder.File("a.png"))) == PictureFormat::Png);
+    CHECK(FormatOfBytes(ReadWholeFile(folder.File("z.png"))) == PictureFormat::Png);
+    CHECK(report.Written() == 2);
+    CHECK(report.Failed() == 2);
+    const std::string text = report.Text(BatchOperation::Picture);
+    CHECK(text.find("批量图片加水印完成!\n已写入 2 个文件，2 个失败：") == 0);
+    CHECK(text.find("locked.png（无法写入）") != std::string::npos);
+    CHECK(text.find("notes.jpg") != std::string::npos);
     SetFileAttributesA(folder.File("locked.png").c_str(), FILE_ATTRIBUTE_NORMAL);
     App().watermarkMode = WatermarkMode::None;
 }
 
-TEST_CASE("the picture batch multiplies the watermark picture into each file") {
+TEST_CASE("the picture batch multiplies the mark into the picture's own pixels and keeps every other one") {
     test::StartedMainWindow();
     test::TempFolder folder("varnel-batch-mark");
-    REQUIRE(WriteWholeFile(folder.File("p.png"), test::MakePicture(928, 584, 0xFFFFFF, "png")));
+    const Bytes original = Checkerboard(1200, 900);
+    REQUIRE(WriteWholeFile(folder.File("p.png"), original));
     ListFolder(folder.Path());
     Ui<EditBox>(编辑框1).SetText("100");
     Ui<EditBox>(编辑框2).SetText("60");
     RunBatch(BatchOperation::Picture, true);
-    Bytes written = ReadWholeFile(folder.File("p.png"));
-    REQUIRE(IsBmp(written));
-    int dark = 0;
-    for (int y = 60; y < 89; ++y) {
-        for (int x = 100; x < 220; ++x) dark += (test::BmpPixel(written, x, y) & 0xFF) < 128;
+    REQUIRE(FormatOfBytes(ReadWholeFile(folder.File("p.png"))) == PictureFormat::Png);
+    const Bytes before = DecodePictureToBmp24(original);
+    const Bytes after = DecodePictureToBmp24(ReadWholeFile(folder.File("p.png")));
+    BmpHeader header;
+    REQUIRE(IsWholeBmp24(after, &header));
+    CHECK(header.width == 1200);
+    CHECK(header.height == 900);
+    int marked = 0, changedElsewhere = 0;
+    for (int y = 0; y < 900; y += 3) {
+        for (int x = 0; x < 1200; x += 5) {
+            const bool inMark = x >= 100 && x < 220 && y >= 60 && y < 89;
+            const bool same = test::BmpPixel(after, x, y) == test::BmpPixel(before, x, y);
+            if (inMark) marked += !same;
+            if (!inMark) changedElsewhere += !same;
+        }
     }
-    CHECK(dark > 50);
-    CHECK(test::BmpPixel(written, 50, 300) == 0xFFFFFF);
+    CHECK(marked > 20);
+    CHECK(changedElsewhere == 0);
     App().watermarkMode = WatermarkMode::None;
 }
 
@@ -170,7 +206,8 @@ TEST_CASE("a saved snapshot takes a free four-digit name") {
     }
     SaveSnapshot();
     CHECK(App().currentTitle == "0007");
-    Bytes saved = ReadWholeFile(photo + "0007.jpg");
+    REQUIRE(FormatOfBytes(ReadWholeFile(photo + "0007.jpg")) == PictureFormat::Jpeg);
+    Bytes saved = DecodePictureToBmp24(ReadWholeFile(photo + "0007.jpg"));
     BmpHeader header;
     REQUIRE(IsWholeBmp24(saved, &header));
     CHECK(header.width == 64);

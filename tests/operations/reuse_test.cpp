@@ -196,7 +196,7 @@ TEST_CASE("each file of a watermark batch gets its own picture back") {
         for (int i = 1; i <= 4; ++i) RunBatchItem(BatchOperation::Picture, i, 0);
     }
     for (int i = 0; i < 4; ++i) {
-        Bytes written = ReadWholeFile(pics.File(names[i]));
+        Bytes written = DecodePictureToBmp24(ReadWholeFile(pics.File(names[i])));
         BmpHeader header;
         REQUIRE(IsWholeBmp24(written, &header));
         CHECK(header.width == 320);

@@ -104,8 +104,8 @@ TEST_CASE("a batch over a read-only file and files another process holds open") 
     CHECK(exclusiveState == "file unchanged");
     CHECK(readableState == "file unchanged");
     CHECK(readOnly == "file unchanged");
-    CHECK(a == "file replaced by a whole 160 x 100 BMP");
-    CHECK(z == "file replaced by a whole 160 x 100 BMP");
+    CHECK(a == "file replaced by a whole 160 x 100 JPEG");
+    CHECK(z == "file replaced by a whole 160 x 100 JPEG");
     CHECK(ReadWholeFile(folder.File("held-exclusive.jpg")) == picture);
     CHECK_FALSE(FindFirstFileExists(folder.File("*.varnel-new")));
     Record("Locked files", "a file another process holds open with no sharing, in a picture batch",

@@ -98,7 +98,9 @@ TEST_CASE("GBK folder and file names, with characters whose second byte is 0x5C"
     App().watermarkMode = WatermarkMode::None;
     bool same = Names(folder.Path()) == before && Names(sibling.Path()).empty();
     bool written = true;
-    for (const std::string& name : names) written = written && IsWholeBmp24(ReadWholeFile(folder.File(name)));
+    for (const std::string& name : names) {
+        written = written && IsWholeBmp24(DecodePictureToBmp24(ReadWholeFile(folder.File(name))));
+    }
     CHECK(same);
     CHECK(written);
     Record("GBK names", "picture batch over the GBK folder",
@@ -240,8 +242,10 @@ TEST_CASE("a file whose name the ANSI code page cannot hold") {
     // The neighbours are pictures of their own: the batch watermarks them
     // in place, at their own size.
     BmpHeader ab, abc;
-    bool neighbours = IsWholeBmp24(ReadWholeFile(folder.File("ab.png")), &ab) && ab.width == 50 &&
-                      IsWholeBmp24(ReadWholeFile(folder.File("abc.png")), &abc) && abc.width == 50;
+    bool neighbours = IsWholeBmp24(DecodePictureToBmp24(ReadWholeFile(folder.File("ab.png"))), &ab) &&
+                      ab.width == 50 &&
+                      IsWholeBmp24(DecodePictureToBmp24(ReadWholeFile(folder.File("abc.png"))), &abc) &&
+                      abc.width == 50;
     CHECK(kept);
     CHECK(neighbours);
     Record("GBK names", "a file named a + U+1F600 (no GBK form) beside ab.png and abc.png",

@@ -7,7 +7,9 @@
 
 #include "app/shell/commands.h"
 #include "platform/bmp_format.h"
+#include "platform/bmp_image.h"
 #include "platform/file_services.h"
+#include "platform/picture_codec.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace varnel::robust {
@@ -41,9 +43,10 @@ inline std::string FileState(const std::string& path, const Bytes& before) {
     Bytes now = ReadWholeFile(path);
     if (now == before) return "file unchanged";
     BmpHeader header;
-    if (IsWholeBmp24(now, &header)) {
+    static const char* const kNames[] = {"unknown", "JPEG", "PNG", "BMP", "GIF", "TIFF"};
+    if (IsWholeBmp24(DecodePictureToBmp24(now), &header)) {
         return "file replaced by a whole " + std::to_string(header.width) + " x " + std::to_string(header.height) +
-               " BMP";
+               " " + kNames[static_cast<int>(FormatOfBytes(now))];
     }
     return "file changed to " + std::to_string(now.size()) + " other bytes";
 }

@@ -1,0 +1,242 @@
+#include "platform/picture_codec.h"
+
+#include <cstring>
+#include <vector>
+
+#include "platform/gdiplus_owners.h"
+#include "platform/handles.h"
+
+namespace varnel {
+
+namespace {
+
+using namespace Gdiplus::DllExports;
+
+std::string LowerExtension(const std::string& path) {
+    const size_t dot = path.find_last_of(".\\");
+    if (dot == std::string::npos || path[dot] != '.') return std::string();
+    std::string extension = path.substr(dot + 1);
+    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return extension;
+}
+
+const GUID* FormatGuid(PictureFormat format) {
+    switch (format) {
+    case PictureFormat::Jpeg: return &Gdiplus::ImageFormatJPEG;
+    case PictureFormat::Png: return &Gdiplus::ImageFormatPNG;
+    case PictureFormat::Bmp: return &Gdiplus::ImageFormatBMP;
+    case PictureFormat::Gif: return &Gdiplus::ImageFormatGIF;
+    case PictureFormat::Tiff: return &Gdiplus::ImageFormatTIFF;
+    case PictureFormat::Unknown: break;
+    }
+    return nullptr;
+}
+
+bool EncoderFor(PictureFormat format, CLSID& clsid) {
+    const GUID* wanted = FormatGuid(format);
+    UINT count = 0, size = 0;
+    if (!wanted || GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || !count || !size) return false;
+    std::vector<unsigned char> storage(size);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(storage.data());
+    if (GdipGetImageEncoders(count, size, codecs) != Gdiplus::Ok) return false;
+    for (UINT i = 0; i < count; ++i) {
+        if (IsEqualGUID(codecs[i].FormatID, *wanted)) {
+            clsid = codecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Copies the picture's pixels into a fresh bitmap of `format` row by row,
+// converted as the imaging service reads them out.
+Gdiplus::GpBitmap* CopyConverted(Gdiplus::GpBitmap* picture, Gdiplus::PixelFormat format, UINT width,
+                                 UINT height) {
+    Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    Gdiplus::BitmapData from{};
+    if (GdipBitmapLockBits(picture, &all, Gdiplus::ImageLockModeRead, format, &from) != Gdiplus::Ok) return nullptr;
+    BitmapOwner copy;
+    Gdiplus::BitmapData to{};
+    const bool made = GdipCreateBitmapFromScan0(all.Width, all.Height, 0, format, nullptr, &copy.bitmap) ==
+                          Gdiplus::Ok &&
+                      copy.bitmap &&
+                      GdipBitmapLockBits(copy.bitmap, &all, Gdiplus::ImageLockModeWrite, format, &to) == Gdiplus::Ok;
+    if (made) {
+        const size_t row = static_cast<size_t>(width) * (format == PixelFormat32bppARGB ? 4 : 3);
+        for (UINT y = 0; y < height; ++y) {
+            std::memcpy(static_cast<unsigned char*>(to.Scan0) + static_cast<ptrdiff_t>(to.Stride) * y,
+                        static_cast<const unsigned char*>(from.Scan0) + static_cast<ptrdiff_t>(from.Stride) * y, row);
+        }
+        GdipBitmapUnlockBits(copy.bitmap, &to);
+    }
+    GdipBitmapUnlockBits(picture, &from);
+    if (!made) return nullptr;
+    Gdiplus::GpBitmap* result = copy.bitmap;
+    copy.bitmap = nullptr;
+    return result;
+}
+
+// Not every decoded format converts while locking (indexed GIF frames do
+// not here): drawn onto a fresh bitmap instead, over white or clear.
+Gdiplus::GpBitmap* CopyDrawn(Gdiplus::GpBitmap* picture, Gdiplus::PixelFormat format, UINT width, UINT height) {
+    BitmapOwner copy;
+    if (GdipCreateBitmapFromScan0(static_cast<INT>(width), static_cast<INT>(height), 0, format, nullptr,
+                                  &copy.bitmap) != Gdiplus::Ok ||
+        !copy.bitmap) {
+        return nullptr;
+    }
+    GraphicsOwner graphics;
+    if (GdipGetImageGraphicsContext(copy.bitmap, graphics.put()) != Gdiplus::Ok) return nullptr;
+    GdipGraphicsClear(graphics.get(), format == PixelFormat32bppARGB ? 0x00FFFFFF : 0xFFFFFFFF);
+    if (GdipDrawImageRectI(graphics.get(), picture, 0, 0, static_cast<INT>(width), static_cast<INT>(height)) !=
+        Gdiplus::Ok) {
+        return nullptr;
+    }
+    graphics.reset();
+    Gdiplus::GpBitmap* result = copy.bitmap;
+    copy.bitmap = nullptr;
+    return result;
+}
+
+// The picture laid over white, as 24-bit RGB.
+Gdiplus::GpBitmap* Flattened(Gdiplus::GpBitmap* picture) {
+    BitmapOwner argb(WorkingCopy(picture, true));
+    if (!argb.bitmap) return nullptr;
+    UINT width = 0, height = 0;
+    GdipGetImageWidth(argb.bitmap, &width);
+    GdipGetImageHeight(argb.bitmap, &height);
+    BitmapOwner flat;
+    Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    Gdiplus::BitmapData from{}, to{};
+    if (GdipCreateBitmapFromScan0(all.Width, all.Height, 0, PixelFormat24bppRGB, nullptr, &flat.bitmap) !=
+            Gdiplus::Ok ||
+        !flat.bitmap ||
+        GdipBitmapLockBits(argb.bitmap, &all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &from) !=
+            Gdiplus::Ok) {
+        return nullptr;
+    }
+    if (GdipBitmapLockBits(flat.bitmap, &all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &to) != Gdiplus::Ok) {
+        GdipBitmapUnlockBits(argb.bitmap, &from);
+        return nullptr;
+    }
+    for (UINT y = 0; y < height; ++y) {
+        const unsigned char* s = static_cast<const unsigned char*>(from.Scan0) + static_cast<ptrdiff_t>(from.Stride) * y;
+        unsigned char* d = static_cast<unsigned char*>(to.Scan0) + static_cast<ptrdiff_t>(to.Stride) * y;
+        for (UINT x = 0; x < width; ++x, s += 4, d += 3) {
+            const unsigned a = s[3];
+            for (int k = 0; k < 3; ++k) d[k] = static_cast<unsigned char>((s[k] * a + 255 * (255 - a) + 127) / 255);
+        }
+    }
+    GdipBitmapUnlockBits(flat.bitmap, &to);
+    GdipBitmapUnlockBits(argb.bitmap, &from);
+    Gdiplus::GpBitmap* result = flat.bitmap;
+    flat.bitmap = nullptr;
+    return result;
+}
+
+Bytes SaveToBytes(Gdiplus::GpBitmap* picture, const CLSID& encoder, const Gdiplus::EncoderParameters* parameters,
+                  ULONGLONG expected) {
+    ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) || !stream) return {};
+    // Room for the likely size up front: a stream grown write by write
+    // copies itself over and over.
+    ULARGE_INTEGER room;
+    room.QuadPart = expected;
+    stream->SetSize(room);
+    if (GdipSaveImageToStream(picture, stream.get(), &encoder, parameters) != Gdiplus::Ok) return {};
+    LARGE_INTEGER zero{};
+    ULARGE_INTEGER written{};
+    if (FAILED(stream->Seek(zero, STREAM_SEEK_CUR, &written)) || written.QuadPart > 0x7FFFFFFF) return {};
+    HGLOBAL memory = nullptr;
+    if (FAILED(GetHGlobalFromStream(stream.get(), &memory)) || !memory) return {};
+    const void* data = GlobalLock(memory);
+    if (!data) return {};
+    Bytes bytes(static_cast<const unsigned char*>(data),
+                static_cast<const unsigned char*>(data) + static_cast<size_t>(written.QuadPart));
+    GlobalUnlock(memory);
+    return bytes;
+}
+
+}  // namespace
+
+PictureFormat FormatOfName(const std::string& path) {
+    const std::string extension = LowerExtension(path);
+    if (extension == "jpg" || extension == "jpeg") return PictureFormat::Jpeg;
+    if (extension == "png") return PictureFormat::Png;
+    if (extension == "bmp") return PictureFormat::Bmp;
+    if (extension == "gif") return PictureFormat::Gif;
+    if (extension == "tif" || extension == "tiff") return PictureFormat::Tiff;
+    return PictureFormat::Unknown;
+}
+
+PictureFormat FormatOfBytes(const Bytes& b) {
+    auto starts = [&](const char* magic, size_t n) { return b.size() >= n && std::memcmp(b.data(), magic, n) == 0; };
+    if (starts("\xFF\xD8\xFF", 3)) return PictureFormat::Jpeg;
+    if (starts("\x89PNG\r\n\x1A\n", 8)) return PictureFormat::Png;
+    if (starts("BM", 2)) return PictureFormat::Bmp;
+    if (starts("GIF87a", 6) || starts("GIF89a", 6)) return PictureFormat::Gif;
+    if (starts("II*\0", 4) || starts("MM\0*", 4)) return PictureFormat::Tiff;
+    return PictureFormat::Unknown;
+}
+
+Gdiplus::RotateFlipType UprightTurn(int orientation) {
+    switch (orientation) {
+    case 2: return Gdiplus::RotateNoneFlipX;
+    case 3: return Gdiplus::Rotate180FlipNone;
+    case 4: return Gdiplus::RotateNoneFlipY;
+    case 5: return Gdiplus::Rotate90FlipX;
+    case 6: return Gdiplus::Rotate90FlipNone;
+    case 7: return Gdiplus::Rotate270FlipX;
+    case 8: return Gdiplus::Rotate270FlipNone;
+    default: return Gdiplus::RotateNoneFlipNone;
+    }
+}
+
+bool HasAlpha(Gdiplus::GpBitmap* picture) {
+    Gdiplus::PixelFormat format = 0;
+    if (GdipGetImagePixelFormat(picture, &format) != Gdiplus::Ok) return false;
+    if (format & PixelFormatAlpha) return true;
+    // A palette with a transparent entry (GIF, 8-bit PNG) carries alpha too.
+    UINT flags = 0;
+    return GdipGetImageFlags(picture, &flags) == Gdiplus::Ok && (flags & Gdiplus::ImageFlagsHasAlpha);
+}
+
+Gdiplus::GpBitmap* WorkingCopy(Gdiplus::GpBitmap* picture, bool keepAlpha) {
+    UINT width = 0, height = 0;
+    if (!picture || GdipGetImageWidth(picture, &width) != Gdiplus::Ok ||
+        GdipGetImageHeight(picture, &height) != Gdiplus::Ok || !width || !height) {
+        return nullptr;
+    }
+    const Gdiplus::PixelFormat format = keepAlpha ? PixelFormat32bppARGB : PixelFormat24bppRGB;
+    if (Gdiplus::GpBitmap* copy = CopyConverted(picture, format, width, height)) return copy;
+    return CopyDrawn(picture, format, width, height);
+}
+
+Bytes EncodePicture(Gdiplus::GpBitmap* picture, PictureFormat format) {
+    CLSID encoder{};
+    if (!picture || !EncoderFor(format, encoder)) return {};
+    UINT width = 0, height = 0;
+    GdipGetImageWidth(picture, &width);
+    GdipGetImageHeight(picture, &height);
+    const ULONGLONG pixels = static_cast<ULONGLONG>(width) * height;
+    // Only PNG and TIFF hold what is transparent; the rest get white behind it.
+    BitmapOwner flat;
+    Gdiplus::GpBitmap* source = picture;
+    const bool keepsAlpha = format == PictureFormat::Png || format == PictureFormat::Tiff;
+    if (!keepsAlpha && (HasAlpha(picture) || format == PictureFormat::Bmp)) {
+        flat.reset(HasAlpha(picture) ? Flattened(picture) : WorkingCopy(picture, false));
+        if (!flat.bitmap) return {};
+        source = flat.bitmap;
+    }
+    if (format != PictureFormat::Jpeg) return SaveToBytes(source, encoder, nullptr, pixels * 3 + 1024);
+    ULONG quality = kJpegQuality;
+    Gdiplus::EncoderParameters parameters{};
+    parameters.Count = 1;
+    parameters.Parameter[0].Guid = Gdiplus::EncoderQuality;
+    parameters.Parameter[0].NumberOfValues = 1;
+    parameters.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
+    parameters.Parameter[0].Value = &quality;
+    return SaveToBytes(source, encoder, &parameters, pixels / 2 + 4096);
+}
+
+}  // namespace varnel
