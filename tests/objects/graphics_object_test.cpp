@@ -96,25 +96,31 @@ TEST_CASE("clone into gives the target the clone in place of what it held") {
     CHECK(source.GetAlignment() == Gdiplus::StringAlignmentFar);
 }
 
-TEST_CASE("a copy shares the platform object without owning it") {
+TEST_CASE("a view shares the platform object without owning it") {
     StringFormat source;
     REQUIRE(source.Create(0, 0));
     REQUIRE(source.SetTrimming(Gdiplus::StringTrimmingWord));
     {
-        auto copy = source.Copy();
-        CHECK(copy->IsBorrowed());
-        CHECK(copy->GetNativeHandle() == source.GetNativeHandle());
-        CHECK(copy->GetTrimming() == Gdiplus::StringTrimmingWord);
+        auto view = source.View();
+        CHECK(view->IsView());
+        CHECK(view->GetNativeHandle() == source.GetNativeHandle());
+        CHECK(view->GetTrimming() == Gdiplus::StringTrimmingWord);
         lastStatus = 77;
-        // Letting go is all a copy's delete does.
-        CHECK(copy->Delete());
+        // Letting go is all a view's delete does.
+        CHECK(view->Delete());
         CHECK(lastStatus == 77);
-        CHECK(copy->GetNativeHandle() == nullptr);
-        auto second = source.Copy();
+        CHECK(view->GetNativeHandle() == nullptr);
+        // Handed its source's object again, it is still no owner of it.
+        auto second = source.View();
+        second->SetNativeHandle(source.GetNativeHandle());
+        CHECK(second->IsView());
+        // What a view creates is its own.
+        REQUIRE(view->CreateGenericDefault());
+        CHECK_FALSE(view->IsView());
     }
-    // Still alive after both copies ended.
+    // Still alive after both views ended.
     CHECK(source.GetTrimming() == Gdiplus::StringTrimmingWord);
-    CHECK_FALSE(source.IsBorrowed());
+    CHECK_FALSE(source.IsView());
     StringFormat empty;
-    CHECK_FALSE(empty.Copy()->IsBorrowed());
+    CHECK_FALSE(empty.View()->IsView());
 }

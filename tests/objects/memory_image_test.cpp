@@ -138,13 +138,14 @@ TEST_CASE("the in-memory image's helpers") {
     CHECK(HeapValidate(GetProcessHeap(), 0, nullptr));
 }
 
-TEST_CASE("a copy of an in-memory image frees nothing of its source") {
+TEST_CASE("a view of an in-memory image frees nothing of its source") {
     MemoryImage image;
     REQUIRE(image.LoadFromBytes(test::MakePicture(6, 6, 0xABCDEF, "png")));
     {
-        auto copy = image.Copy();
-        CHECK(copy->GetImage() == image.GetImage());
-        CHECK(copy->GetWidth() == 6);
+        auto view = image.View();
+        CHECK(view->GetImage() == image.GetImage());
+        CHECK(view->GetWidth() == 6);
+        CHECK(view->GetStream() == image.GetStream());
     }
     CHECK(test::Decode(image.EncodeToBytes(kFormatPng)).width == 6);
 }
