@@ -58,7 +58,10 @@ TEST_CASE("an empty stream grows with writes and gives back what was written") {
     ULONG written = 0;
     REQUIRE(s->Write(text, 7, &written) == S_OK);
     CHECK(stream.GetBytes() == Bytes(text, text + 7));
+    MemoryStreamView view(stream);
     stream.Close();
+    CHECK(view.GetStream() == s);  // its own reference keeps the stream and block
+    CHECK(GlobalSize(view.GetMemory()) >= 7);
     CHECK(stream.GetStream() == nullptr);
     CHECK(stream.GetMemory() == nullptr);
     CHECK(stream.GetBytes().empty());
