@@ -128,7 +128,8 @@ Bytes MemoryImage::EncodeToBytes(int32_t format) {
     CLSID encoder{};
     CLSIDFromString(reinterpret_cast<LPCOLESTR>(wide.data()), &encoder);
     ComPtr<GrowingStream> output;
-    if (!GrowingStream::Create(output) || GdipSaveImageToStream(image_, output.get(), &encoder, nullptr) != Gdiplus::Ok) return {};
+    if (!GrowingStream::Create(output)) return {};
+    if (GdipSaveImageToStream(image_, output.get(), &encoder, nullptr) != Gdiplus::Ok) return {};
     return output->Take();
 }
 
