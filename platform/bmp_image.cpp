@@ -6,6 +6,7 @@
 
 #include "platform/gdiplus_flat.h"
 #include "platform/exif.h"
+#include "platform/gdiplus_handles.h"
 #include "platform/handles.h"
 #include "platform/picture_codec.h"
 
@@ -54,11 +55,12 @@ Bytes BitmapToBmp24(Gdiplus::GpBitmap* bitmap) {
             !redrawn.bitmap) {
             return {};
         }
-        Gdiplus::GpGraphics* graphics = nullptr;
-        if (GdipGetImageGraphicsContext(redrawn.bitmap, &graphics) != Gdiplus::Ok) return {};
-        GdipGraphicsClear(graphics, 0xFFFFFFFF);
-        GdipDrawImageRectI(graphics, bitmap, 0, 0, all.Width, all.Height);
-        GdipDeleteGraphics(graphics);
+        {
+            GraphicsOwner graphics = GraphicsOnImage(redrawn.bitmap);
+            if (!graphics) return {};
+            GdipGraphicsClear(graphics.get(), 0xFFFFFFFF);
+            GdipDrawImageRectI(graphics.get(), bitmap, 0, 0, all.Width, all.Height);
+        }  // the drawing is complete once its graphics is gone
         locked = redrawn.bitmap;
         if (GdipBitmapLockBits(locked, &all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok) {
             return {};

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/gdiplus_owners.h"
+#include "platform/gdiplus_handles.h"
 #include "platform/handles.h"
 
 namespace varnel {
@@ -85,8 +85,8 @@ Gdiplus::GpBitmap* CopyDrawn(Gdiplus::GpBitmap* picture, Gdiplus::PixelFormat fo
         !copy.bitmap) {
         return nullptr;
     }
-    GraphicsOwner graphics;
-    if (GdipGetImageGraphicsContext(copy.bitmap, graphics.put()) != Gdiplus::Ok) return nullptr;
+    GraphicsOwner graphics = GraphicsOnImage(copy.bitmap);
+    if (!graphics) return nullptr;
     GdipGraphicsClear(graphics.get(), format == PixelFormat32bppARGB ? 0x00FFFFFF : 0xFFFFFFFF);
     if (GdipDrawImageRectI(graphics.get(), picture, 0, 0, static_cast<INT>(width), static_cast<INT>(height)) !=
         Gdiplus::Ok) {
@@ -131,6 +131,55 @@ Gdiplus::GpBitmap* Flattened(Gdiplus::GpBitmap* picture) {
     GdipBitmapUnlockBits(argb.bitmap, &from);
     Gdiplus::GpBitmap* result = flat.bitmap;
     flat.bitmap = nullptr;
+    return result;
+}
+
+// GIF holds 256 colours: the picture (24-bit RGB) mapped onto a fixed palette
+// of 6 red, 7 green and 6 blue levels, which every encoder takes as it is.
+Gdiplus::GpBitmap* Indexed(Gdiplus::GpBitmap* rgb) {
+    UINT width = 0, height = 0;
+    GdipGetImageWidth(rgb, &width);
+    GdipGetImageHeight(rgb, &height);
+    constexpr int kRed = 6, kGreen = 7, kBlue = 6;
+    std::vector<unsigned char> storage(sizeof(Gdiplus::ColorPalette) + 256 * sizeof(Gdiplus::ARGB));
+    auto* palette = reinterpret_cast<Gdiplus::ColorPalette*>(storage.data());
+    palette->Flags = 0;
+    palette->Count = kRed * kGreen * kBlue;
+    for (int r = 0; r < kRed; ++r) {
+        for (int g = 0; g < kGreen; ++g) {
+            for (int b = 0; b < kBlue; ++b) {
+                palette->Entries[(r * kGreen + g) * kBlue + b] =
+                    0xFF000000u | ((r * 255 / (kRed - 1)) << 16) | ((g * 255 / (kGreen - 1)) << 8) | (b * 255 / (kBlue - 1));
+            }
+        }
+    }
+    BitmapOwner indexed;
+    Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    Gdiplus::BitmapData from{}, to{};
+    if (GdipCreateBitmapFromScan0(all.Width, all.Height, 0, PixelFormat8bppIndexed, nullptr, &indexed.bitmap) !=
+            Gdiplus::Ok ||
+        !indexed.bitmap || GdipSetImagePalette(indexed.bitmap, palette) != Gdiplus::Ok ||
+        GdipBitmapLockBits(rgb, &all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &from) != Gdiplus::Ok) {
+        return nullptr;
+    }
+    if (GdipBitmapLockBits(indexed.bitmap, &all, Gdiplus::ImageLockModeWrite, PixelFormat8bppIndexed, &to) !=
+        Gdiplus::Ok) {
+        GdipBitmapUnlockBits(rgb, &from);
+        return nullptr;
+    }
+    auto level = [](unsigned value, int levels) { return (value * (levels - 1) + 127) / 255; };
+    for (UINT y = 0; y < height; ++y) {
+        const unsigned char* s = static_cast<const unsigned char*>(from.Scan0) + static_cast<ptrdiff_t>(from.Stride) * y;
+        unsigned char* d = static_cast<unsigned char*>(to.Scan0) + static_cast<ptrdiff_t>(to.Stride) * y;
+        for (UINT x = 0; x < width; ++x, s += 3) {
+            d[x] = static_cast<unsigned char>((level(s[2], kRed) * kGreen + level(s[1], kGreen)) * kBlue +
+                                              level(s[0], kBlue));
+        }
+    }
+    GdipBitmapUnlockBits(indexed.bitmap, &to);
+    GdipBitmapUnlockBits(rgb, &from);
+    Gdiplus::GpBitmap* result = indexed.bitmap;
+    indexed.bitmap = nullptr;
     return result;
 }
 
@@ -223,10 +272,16 @@ Bytes EncodePicture(Gdiplus::GpBitmap* picture, PictureFormat format) {
     BitmapOwner flat;
     Gdiplus::GpBitmap* source = picture;
     const bool keepsAlpha = format == PictureFormat::Png || format == PictureFormat::Tiff;
-    if (!keepsAlpha && (HasAlpha(picture) || format == PictureFormat::Bmp)) {
+    if (!keepsAlpha && (HasAlpha(picture) || format == PictureFormat::Bmp || format == PictureFormat::Gif)) {
         flat.reset(HasAlpha(picture) ? Flattened(picture) : WorkingCopy(picture, false));
         if (!flat.bitmap) return {};
         source = flat.bitmap;
+    }
+    BitmapOwner indexed;
+    if (format == PictureFormat::Gif) {
+        indexed.reset(Indexed(source));
+        if (!indexed.bitmap) return {};
+        source = indexed.bitmap;
     }
     if (format != PictureFormat::Jpeg) return SaveToBytes(source, encoder, nullptr, pixels * 3 + 1024);
     ULONG quality = kJpegQuality;

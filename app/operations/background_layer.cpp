@@ -1,7 +1,7 @@
 #include "app/operations/background_layer.h"
 
 #include "platform/bmp_format.h"
-#include "platform/gdiplus_owners.h"
+#include "platform/gdiplus_handles.h"
 
 namespace varnel {
 
@@ -29,10 +29,8 @@ Bitmap PaintPrepared(int width, int height, const BackgroundPainter& paint, Gdip
     if (!pixels || !dc) return Bitmap();
     SelectScope select(dc.get(), pixels.get());
     ClearLikeCanvas(dc.get(), width, height);
-    GraphicsOwner graphics;
-    if (Gdiplus::DllExports::GdipCreateFromHDC(dc.get(), graphics.put()) != Gdiplus::Ok || !graphics) {
-        return Bitmap();
-    }
+    GraphicsOwner graphics = GraphicsOnDc(dc.get());
+    if (!graphics) return Bitmap();
     const bool painted = paint(graphics.get(), picture);
     Gdiplus::DllExports::GdipFlush(graphics.get(), Gdiplus::FlushIntentionSync);
     // A failed drawing is no background to take up: the rendering draws it itself.

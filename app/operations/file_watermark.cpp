@@ -8,7 +8,7 @@
 #include "graphics/objects/string_format.h"
 #include "platform/bmp_image.h"
 #include "platform/exif.h"
-#include "platform/gdiplus_owners.h"
+#include "platform/gdiplus_handles.h"
 #include "platform/picture_codec.h"
 
 namespace varnel {
@@ -28,8 +28,8 @@ bool DrawText(Gdiplus::GpBitmap* picture, const FileMarking& marking) {
     if (marking.previewWidth <= 0 || marking.previewHeight <= 0) return false;
     TextTools tools;
     if (!MakeTextTools(marking.text, marking.style, tools)) return false;
-    GraphicsOwner graphics;
-    if (GdipGetImageGraphicsContext(picture, graphics.put()) != Gdiplus::Ok) return false;
+    GraphicsOwner graphics = GraphicsOnImage(picture);
+    if (!graphics) return false;
     // Smooth edges without colour fringes: the file may be looked at anywhere.
     GdipSetTextRenderingHint(graphics.get(), Gdiplus::TextRenderingHintAntiAlias);
     GdipScaleWorldTransform(graphics.get(), static_cast<float>(width) / marking.previewWidth,

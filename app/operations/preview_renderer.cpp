@@ -6,7 +6,7 @@
 #include "platform/exif.h"
 #include "platform/picture_codec.h"
 #include "platform/file_services.h"
-#include "platform/gdiplus_owners.h"
+#include "platform/gdiplus_handles.h"
 
 namespace varnel {
 
@@ -145,8 +145,8 @@ void PreviewRenderer::PrepareAhead(const std::string& path, WatermarkMode mode, 
     backgrounds_.PrepareAhead(decodes_, path, canvas_, area, [size](Gdiplus::GpGraphics* graphics,
                                                                     Gdiplus::GpBitmap* picture) {
         using namespace Gdiplus::DllExports;
-        ImageAttributesOwner mirrorEdges;
-        if (GdipCreateImageAttributes(mirrorEdges.put()) != Gdiplus::Ok || !mirrorEdges) return false;
+        ImageAttributesOwner mirrorEdges = NewImageAttributes();
+        if (!mirrorEdges) return false;
         UINT width = 0, height = 0;
         return GdipSetImageAttributesWrapMode(mirrorEdges.get(), kPictureEdges, 0, FALSE) == Gdiplus::Ok &&
                GdipGetImageWidth(picture, &width) == Gdiplus::Ok &&

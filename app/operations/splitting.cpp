@@ -2,7 +2,7 @@
 
 #include "graphics/objects/memory_image.h"
 #include "platform/file_services.h"
-#include "platform/gdiplus_owners.h"
+#include "platform/gdiplus_handles.h"
 
 namespace varnel {
 
@@ -12,8 +12,8 @@ namespace {
 bool DrawPiece(MemoryImage& source, MemoryImage& piece, int width, int height, float sourceX, float sourceY) {
     using namespace Gdiplus::DllExports;
     if (!piece.CreateBitmap(width, height)) return false;
-    GraphicsOwner graphics;
-    if (GdipGetImageGraphicsContext(piece.GetImage(), graphics.put()) != Gdiplus::Ok) return false;
+    GraphicsOwner graphics = GraphicsOnImage(piece.GetImage());
+    if (!graphics) return false;
     GdipDrawImageRectRect(graphics.get(), source.GetImage(), 0, 0, static_cast<float>(width),
                           static_cast<float>(height), sourceX, sourceY, static_cast<float>(width),
                           static_cast<float>(height), Gdiplus::UnitPixel, nullptr, nullptr, nullptr);

@@ -55,6 +55,11 @@ public:
     Canvas() = default;
     ~Canvas() override;
 
+    // A view of this canvas: the same surface, window, sizes and view offset,
+    // drawn on and presented like the canvas itself, but owning none of it;
+    // its release only lets go. It must not outlive the canvas.
+    std::unique_ptr<Canvas> View() const;
+
     // ---- Creation, presenting, clearing, accessors, release -------------------
     Gdiplus::GpGraphics* GetGraphics() const { return graphics_; }
     // Takes over a graphics handle (the canvas deletes it on release).
@@ -86,7 +91,7 @@ public:
 
     HWND GetWindow() const { return window_; }
     HDC GetWindowDc() const { return windowDc_; }
-    HDC GetMemoryDc() const { return memoryDc_.get(); }
+    HDC GetMemoryDc() const { return memoryDc_; }
     HWND GetWindowOfDc() const { return WindowFromDC(windowDc_); }
     // Gives everything back; true when the graphics was deleted with status Ok.
     bool Release();
@@ -172,12 +177,17 @@ private:
     bool MeasureRanges(const std::string& text, const GraphicsObject& font, const Gdiplus::RectF& layout,
                        const GraphicsObject& format, const std::vector<GraphicsObject*>& regions);
 
-    HWND window_ = nullptr;
+    // What the canvas made itself; a view has none of these and works on
+    // the plain handles below, which are its source's.
     std::unique_ptr<WindowDc> ownedWindowDc_;  // from GetDC, given back on release
-    HDC windowDc_ = nullptr;                   // ownedWindowDc_'s, or the caller's own
-    MemoryDc memoryDc_;
-    Bitmap bitmap_;
+    MemoryDc ownedMemoryDc_;
+    Bitmap ownedBitmap_;
     std::unique_ptr<SelectScope> bitmapSelection_;  // puts the DC's first bitmap back
+
+    HWND window_ = nullptr;
+    HDC windowDc_ = nullptr;  // ownedWindowDc_'s, or the caller's own
+    HDC memoryDc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
     RECT windowRect_{};
     int width_ = 0;
     int height_ = 0;

@@ -106,12 +106,12 @@ ShadowTextFunction ShadowText() {
 
 #define CANVAS_CLASSIC_SHAPE(Name, Params, Selection, Tool, Body)                  \
     bool Canvas::Name Params {                                                      \
-        const HDC dc = memoryDc_.get();                                             \
+        const HDC dc = memoryDc_;                                             \
         return DrawFramed(dc, Tools::Selection, Tool, [&]() -> const char* { return Body; }); \
     }
 #define CANVAS_CLASSIC_POINTS(Name, Params, Selection, Tool, BezierRule, Body)                         \
     bool Canvas::Name Params {                                                                          \
-        const HDC dc = memoryDc_.get();                                                                 \
+        const HDC dc = memoryDc_;                                                                 \
         return DrawPoints(dc, Tools::Selection, Tool, points, count, BezierRule,                       \
                           [&](int used) -> const char* { return Body; });                              \
     }
@@ -132,7 +132,7 @@ bool Canvas::GdiGradientFill(const std::vector<GdiVertex>& vertices, ULONG mode)
                                    static_cast<COLOR16>(v.alpha << 8)});
     }
     GRADIENT_RECT mesh{0, 1};
-    if (!::GradientFill(memoryDc_.get(), packed.data(), static_cast<ULONG>(packed.size()), &mesh, 1, mode)) {
+    if (!::GradientFill(memoryDc_, packed.data(), static_cast<ULONG>(packed.size()), &mesh, 1, mode)) {
         AppendErrorText(kGradientFailed);
         return false;
     }
@@ -141,7 +141,7 @@ bool Canvas::GdiGradientFill(const std::vector<GdiVertex>& vertices, ULONG mode)
 
 bool Canvas::GdiDrawText(const GdiFontSpec& font, std::optional<COLORREF> background, const std::string& text,
                          RECT& rect, UINT format) {
-    const HDC dc = memoryDc_.get();
+    const HDC dc = memoryDc_;
     SetBackground(dc, background);
     FontHandle made = MakeFont(font);
     SetTextColor(dc, font.color);
@@ -167,7 +167,7 @@ bool Canvas::GdiDrawText(const GdiFontSpec& font, std::optional<COLORREF> backgr
 // The argument the shadow would otherwise ignore gives its colour.
 bool Canvas::GdiDrawShadowText(const GdiFontSpec& font, std::optional<COLORREF> background, const std::string& text,
                                RECT& rect, COLORREF shadowColor, int shadowX, int shadowY, DWORD flags) {
-    const HDC dc = memoryDc_.get();
+    const HDC dc = memoryDc_;
     SetBackground(dc, background);
     FontHandle made = MakeFont(font);
     if (!made) {

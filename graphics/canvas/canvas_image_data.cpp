@@ -132,13 +132,13 @@ Bytes Canvas::GetImageData() const {
     FlushImaging();
     DibInfo info;
     Bytes pixels;
-    if (!ReadDib(memoryDc_.get(), bitmap_.handle(), info, &pixels)) return Bytes();
+    if (!ReadDib(memoryDc_, bitmap_, info, &pixels)) return Bytes();
     return Assemble(info, pixels.data(), pixels.size());
 }
 
 Bytes Canvas::BuildImageData(const Bytes& pixels) const {
     DibInfo info;
-    if (!ReadDib(memoryDc_.get(), bitmap_.handle(), info, nullptr)) return Bytes();
+    if (!ReadDib(memoryDc_, bitmap_, info, nullptr)) return Bytes();
     return Assemble(info, pixels.data(), pixels.size());
 }
 
@@ -146,7 +146,7 @@ Bytes Canvas::GetPixelBuffer() const {
     FlushImaging();
     DibInfo info;
     Bytes pixels;
-    if (!ReadDib(memoryDc_.get(), bitmap_.handle(), info, &pixels)) return Bytes();
+    if (!ReadDib(memoryDc_, bitmap_, info, &pixels)) return Bytes();
     return pixels;
 }
 
@@ -154,10 +154,10 @@ Bytes Canvas::GetPixelBuffer() const {
 // end, so it is refused.
 bool Canvas::SetPixelBuffer(const Bytes& pixels) {
     DibInfo info;
-    if (!ReadDib(memoryDc_.get(), bitmap_.handle(), info, nullptr)) return false;
+    if (!ReadDib(memoryDc_, bitmap_, info, nullptr)) return false;
     if (pixels.size() < info.header.biSizeImage) return false;
     FlushImaging();
-    return SetDIBits(memoryDc_.get(), bitmap_.handle(), 0, static_cast<UINT>(std::abs(info.header.biHeight)),
+    return SetDIBits(memoryDc_, bitmap_, 0, static_cast<UINT>(std::abs(info.header.biHeight)),
                      pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) != 0;
 }
 
@@ -184,7 +184,7 @@ bool TrueColorPixels(HDC dc, HBITMAP bitmap, Bytes& pixels) {
 bool Canvas::Grayscale() {
     Bytes pixels;
     FlushImaging();
-    if (!TrueColorPixels(memoryDc_.get(), bitmap_.handle(), pixels)) return false;
+    if (!TrueColorPixels(memoryDc_, bitmap_, pixels)) return false;
     for (size_t i = 0; i + 3 < pixels.size(); i += 4) {
         const float mean = (pixels[i] + pixels[i + 1] + pixels[i + 2]) / 3.0f;
         pixels[i] = pixels[i + 1] = pixels[i + 2] = static_cast<unsigned char>(mean);
@@ -197,7 +197,7 @@ bool Canvas::Grayscale() {
 bool Canvas::AdjustHsl(float hueShift, float saturationShift, float lightnessShift) {
     Bytes pixels;
     FlushImaging();
-    if (!TrueColorPixels(memoryDc_.get(), bitmap_.handle(), pixels)) return false;
+    if (!TrueColorPixels(memoryDc_, bitmap_, pixels)) return false;
     for (size_t i = 0; i + 3 < pixels.size(); i += 4) {
         Hsl hsl = ToHsl(pixels[i + 2], pixels[i + 1], pixels[i]);
         hsl.hue += hueShift;

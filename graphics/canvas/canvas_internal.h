@@ -69,12 +69,6 @@ inline int Truncate(double value) {
 }
 inline int Sum(int a, int b) { return Truncate(static_cast<double>(a) + static_cast<double>(b)); }
 
-// Stores an imaging call's status where every wrapper leaves it.
-inline bool Record(Gdiplus::Status status) {
-    lastStatus = static_cast<int>(status);
-    return status == Gdiplus::Ok;
-}
-
 // A classic call's failure text when it returned zero, otherwise none.
 inline const char* Check(BOOL result, const char* failure) { return result ? nullptr : failure; }
 

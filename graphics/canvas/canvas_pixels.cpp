@@ -51,12 +51,12 @@ bool Canvas::BlendPixel(int x, int y, COLORREF color, int opacity) {
     const int blue = mix(Blue(old), Blue(color));
     const COLORREF mixed = (static_cast<COLORREF>(blue) << 16) | ((static_cast<COLORREF>(green) & 0xFF) << 8) |
                            static_cast<COLORREF>(red);
-    return Report(SetPixelV(memoryDc_.get(), x, y, mixed), kSetPixelFailed);
+    return Report(SetPixelV(memoryDc_, x, y, mixed), kSetPixelFailed);
 }
 
 COLORREF Canvas::GetPixel(int x, int y) const {
     FlushImaging();
-    return ::GetPixel(memoryDc_.get(), x, y);
+    return ::GetPixel(memoryDc_, x, y);
 }
 
 COLORREF Canvas::GetWindowPixel(int x, int y) const { return ::GetPixel(windowDc_, x, y); }
@@ -81,9 +81,9 @@ bool Canvas::TransferBitmap(const GdiBitmap& bitmap, bool transparent, int x, in
     const int h = height.value_or(info.bmHeight);
     FlushImaging();
     if (!transparent) {
-        return Report(BitBlt(memoryDc_.get(), x, y, w, h, holder.get(), srcX, srcY, ropOrColor), kBitmapBltFailed);
+        return Report(BitBlt(memoryDc_, x, y, w, h, holder.get(), srcX, srcY, ropOrColor), kBitmapBltFailed);
     }
-    return Report(TransparentBlt(memoryDc_.get(), x, y, w, h, holder.get(), srcX, srcY,
+    return Report(TransparentBlt(memoryDc_, x, y, w, h, holder.get(), srcX, srcY,
                                  srcWidth.value_or(info.bmWidth), srcHeight.value_or(info.bmHeight), ropOrColor),
                   kBitmapTransparentFailed);
 }
@@ -100,7 +100,7 @@ bool Canvas::DrawBitmapTransparent(const GdiBitmap& bitmap, int x, int y, std::o
 }
 
 bool Canvas::FlipRect(const Gdiplus::Rect& rect, int mode) {
-    const HDC dc = memoryDc_.get();
+    const HDC dc = memoryDc_;
     FlushImaging();
     if (mode == 0 || mode == 1 || rect.Width <= 0 || rect.Height <= 0) {
         const int w = mode == 0 ? rect.Width : -rect.Width;
@@ -124,7 +124,7 @@ bool Canvas::FlipRect(const Gdiplus::Rect& rect, int mode) {
 
 bool Canvas::PresentBlended(int x, int y, int width, int height, BYTE alpha) {
     FlushImaging();
-    return Report(AlphaBlend(windowDc_, x, y, width, height, memoryDc_.get(), viewX_, viewY_, width, height,
+    return Report(AlphaBlend(windowDc_, x, y, width, height, memoryDc_, viewX_, viewY_, width, height,
                              ConstantAlpha(alpha)),
                   kAlphaBlendFailed);
 }
@@ -133,7 +133,7 @@ bool Canvas::CopyCanvas(const Canvas& source, DWORD rop) {
     source.FlushImaging();
     FlushImaging();
     return Report(
-        BitBlt(memoryDc_.get(), 0, 0, GetWindowWidth(), GetWindowHeight(), source.GetMemoryDc(), 0, 0, rop),
+        BitBlt(memoryDc_, 0, 0, GetWindowWidth(), GetWindowHeight(), source.GetMemoryDc(), 0, 0, rop),
         kCanvasBltFailed);
 }
 
@@ -141,7 +141,7 @@ bool Canvas::DrawCanvasTransparent(const Canvas& source, int x, int y, int width
                                    int srcWidth, int srcHeight, COLORREF transparent) {
     source.FlushImaging();
     FlushImaging();
-    return Report(TransparentBlt(memoryDc_.get(), x, y, width, height, source.GetMemoryDc(), srcX, srcY, srcWidth,
+    return Report(TransparentBlt(memoryDc_, x, y, width, height, source.GetMemoryDc(), srcX, srcY, srcWidth,
                                  srcHeight, transparent),
                   kCanvasTransparentFailed);
 }
@@ -149,13 +149,13 @@ bool Canvas::DrawCanvasTransparent(const Canvas& source, int x, int y, int width
 bool Canvas::DrawCanvas(const Canvas& source, int x, int y, int width, int height, DWORD rop) {
     source.FlushImaging();
     FlushImaging();
-    return Report(BitBlt(memoryDc_.get(), x, y, width, height, source.GetMemoryDc(), 0, 0, rop), kCanvasBltFailed);
+    return Report(BitBlt(memoryDc_, x, y, width, height, source.GetMemoryDc(), 0, 0, rop), kCanvasBltFailed);
 }
 
 bool Canvas::DrawCanvasBlended(const Canvas& source, int x, int y, int width, int height, BYTE alpha) {
     source.FlushImaging();
     FlushImaging();
-    return Report(AlphaBlend(memoryDc_.get(), x, y, width, height, source.GetMemoryDc(), 0, 0, width, height,
+    return Report(AlphaBlend(memoryDc_, x, y, width, height, source.GetMemoryDc(), 0, 0, width, height,
                              ConstantAlpha(alpha)),
                   kAlphaBlendFailed);
 }

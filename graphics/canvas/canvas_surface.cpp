@@ -46,7 +46,8 @@ bool Canvas::BindWindow(HWND window) {
         AppendErrorText(kGetDcFailed);
         return false;
     }
-    memoryDc_.reset(CreateCompatibleDC(windowDc_));
+    ownedMemoryDc_.reset(CreateCompatibleDC(windowDc_));
+    memoryDc_ = ownedMemoryDc_.get();
     if (!memoryDc_) {
         AppendErrorText(kMemoryDcFailed);
         return false;
@@ -72,7 +73,8 @@ bool Canvas::BindDeviceContext(HDC dc) {
     }
     windowDc_ = dc;
     window_ = WindowFromDC(dc);
-    memoryDc_.reset(CreateCompatibleDC(windowDc_));
+    ownedMemoryDc_.reset(CreateCompatibleDC(windowDc_));
+    memoryDc_ = ownedMemoryDc_.get();
     if (!memoryDc_) {
         AppendErrorText(kMemoryDcFailed);
         return false;
@@ -83,25 +85,25 @@ bool Canvas::BindDeviceContext(HDC dc) {
 }
 
 bool Canvas::MakeSurface() {
-    bitmap_.reset(CreateCompatibleBitmap(windowDc_, width_, height_));
+    ownedBitmap_.reset(CreateCompatibleBitmap(windowDc_, width_, height_));
+    bitmap_ = ownedBitmap_.handle();
     if (!bitmap_) {
         AppendErrorText(kBitmapFailed);
         return false;
     }
-    bitmapSelection_ = std::make_unique<SelectScope>(memoryDc_.get(), bitmap_.get());
+    bitmapSelection_ = std::make_unique<SelectScope>(memoryDc_, bitmap_);
     if (!bitmapSelection_->ok()) {
         bitmapSelection_.reset();
         AppendErrorText(kSelectBitmapFailed);
         return false;
     }
-    SetBkMode(memoryDc_.get(), TRANSPARENT);
+    SetBkMode(memoryDc_, TRANSPARENT);
     // Without its graphics the canvas cannot do half of its work, so a failed
     // GdipCreateFromHDC fails the creation instead of passing unnoticed.
     Gdiplus::GpGraphics* graphics = nullptr;
-    const Gdiplus::Status status = Gdiplus::DllExports::GdipCreateFromHDC(memoryDc_.get(), &graphics);
-    lastStatus = static_cast<int>(status);
+    const Gdiplus::Status status = Gdiplus::DllExports::GdipCreateFromHDC(memoryDc_, &graphics);
     SetNativeHandle(graphics);
-    if (status != Gdiplus::Ok) {
+    if (!Record(status)) {
         AppendErrorText(kGraphicsFailed);
         return false;
     }
@@ -151,10 +153,10 @@ bool Canvas::ClearTarget(HDC target, int left, int top, int right, int bottom) {
         kClearSelectFailed);
 }
 
-bool Canvas::Clear() { return ClearTarget(memoryDc_.get(), 0, 0, width_, height_); }
+bool Canvas::Clear() { return ClearTarget(memoryDc_, 0, 0, width_, height_); }
 
 bool Canvas::ClearRect(int left, int top, int right, int bottom) {
-    return ClearTarget(memoryDc_.get(), left, top, right, bottom);
+    return ClearTarget(memoryDc_, left, top, right, bottom);
 }
 
 bool Canvas::ClearWindow() { return ClearTarget(windowDc_, 0, 0, width_, height_); }
@@ -171,7 +173,7 @@ bool Canvas::Present(DWORD rop) { return PresentRect(0, 0, GetWindowWidth(), Get
 
 bool Canvas::PresentRect(int x, int y, int width, int height, DWORD rop) {
     FlushImaging();
-    if (!BitBlt(windowDc_, x, y, width, height, memoryDc_.get(), viewX_, viewY_, rop)) {
+    if (!BitBlt(windowDc_, x, y, width, height, memoryDc_, viewX_, viewY_, rop)) {
         AppendErrorText(kPresentFailed);
         return false;
     }
@@ -190,27 +192,41 @@ bool Canvas::CopyWindowContent(HWND window, DWORD rop) {
         other = std::make_unique<WindowDc>(window);
         source = other->get();
     }
-    if (!BitBlt(memoryDc_.get(), 0, 0, GetWindowWidth(), GetWindowHeight(), source, 0, 0, rop)) {
+    if (!BitBlt(memoryDc_, 0, 0, GetWindowWidth(), GetWindowHeight(), source, 0, 0, rop)) {
         AppendErrorText(kPresentFailed);
         return false;
     }
     return true;
 }
 
+std::unique_ptr<Canvas> Canvas::View() const {
+    auto view = ViewOf(*this);
+    view->window_ = window_;
+    view->windowDc_ = windowDc_;
+    view->memoryDc_ = memoryDc_;
+    view->bitmap_ = bitmap_;
+    view->windowRect_ = windowRect_;
+    view->width_ = width_;
+    view->height_ = height_;
+    view->viewX_ = viewX_;
+    view->viewY_ = viewY_;
+    return view;
+}
+
 // Every handle is zeroed as it is given back, so a second release, the
 // destructor after an explicit release, or a new creation is harmless. The
-// graphics goes first: it was made on the memory DC.
+// graphics goes first: it was made on the memory DC. A view holds no owners,
+// so it only forgets its source's handles.
 bool Canvas::Release() {
-    bool deleted = false;
-    if (graphics_) {
-        deleted = Record(Gdiplus::DllExports::GdipDeleteGraphics(graphics_));
-        SetNativeHandle(nullptr);
-    }
+    const bool deleted = DeleteShape(
+        graphics_, [](Gdiplus::GpGraphics* graphics) { return Gdiplus::DllExports::GdipDeleteGraphics(graphics); });
     bitmapSelection_.reset();
-    bitmap_.reset();
+    ownedBitmap_.reset();
+    bitmap_ = nullptr;
     ownedWindowDc_.reset();
     windowDc_ = nullptr;
-    memoryDc_.reset();
+    ownedMemoryDc_.reset();
+    memoryDc_ = nullptr;
     window_ = nullptr;
     return deleted;
 }

@@ -4,13 +4,6 @@ namespace varnel {
 
 namespace flat = Gdiplus::DllExports;
 
-namespace {
-bool RecordStatus(Gdiplus::Status status) {
-    lastStatus = static_cast<int>(status);
-    return status == Gdiplus::Ok;
-}
-}  // namespace
-
 bool ImagingPen::Create(Gdiplus::ARGB color, float width, Gdiplus::Unit unit) {
     Delete();
     Gdiplus::GpPen* created = nullptr;
@@ -24,11 +17,11 @@ bool GraphicsPath::Create(Gdiplus::FillMode fillMode) {
 }
 
 bool GraphicsPath::AddRectangle(float x, float y, float width, float height) {
-    return RecordStatus(flat::GdipAddPathRectangle(handle_, x, y, width, height));
+    return Record(flat::GdipAddPathRectangle(handle_, x, y, width, height));
 }
 
 bool GraphicsPath::AddEllipse(float x, float y, float width, float height) {
-    return RecordStatus(flat::GdipAddPathEllipse(handle_, x, y, width, height));
+    return Record(flat::GdipAddPathEllipse(handle_, x, y, width, height));
 }
 
 bool Matrix::Create() {
@@ -45,7 +38,7 @@ bool Matrix::CreateFromElements(float m11, float m12, float m21, float m22, floa
 
 std::array<float, 6> Matrix::GetElements() const {
     std::array<float, 6> elements{};
-    RecordStatus(flat::GdipGetMatrixElements(handle_, elements.data()));
+    Record(flat::GdipGetMatrixElements(handle_, elements.data()));
     return elements;
 }
 
@@ -80,11 +73,11 @@ bool ImageAttributes::Create() {
 }
 
 bool ImageAttributes::SetWrapMode(Gdiplus::WrapMode mode) {
-    return RecordStatus(flat::GdipSetImageAttributesWrapMode(handle_, mode, 0, FALSE));
+    return Record(flat::GdipSetImageAttributesWrapMode(handle_, mode, 0, FALSE));
 }
 
 bool ImageAttributes::SetColorKey(Gdiplus::ARGB low, Gdiplus::ARGB high) {
-    return RecordStatus(flat::GdipSetImageAttributesColorKeys(handle_, Gdiplus::ColorAdjustTypeDefault, TRUE, low, high));
+    return Record(flat::GdipSetImageAttributesColorKeys(handle_, Gdiplus::ColorAdjustTypeDefault, TRUE, low, high));
 }
 
 }  // namespace varnel

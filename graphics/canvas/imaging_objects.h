@@ -19,9 +19,9 @@ public:
     // False, with the last status untouched, when there is nothing to delete.
     bool Delete() {
         if (!handle_) return false;
-        lastStatus = static_cast<int>(Traits::Delete(handle_));
+        const Gdiplus::Status status = Traits::Delete(handle_);
         SetNativeHandle(nullptr);
-        return lastStatus == Gdiplus::Ok;
+        return Record(status);
     }
 
 protected:
@@ -32,9 +32,8 @@ protected:
     // The handle is read through the reference, after the call has run, since
     // arguments are evaluated in no fixed order.
     bool Take(Gdiplus::Status status, Handle*& created) {
-        lastStatus = static_cast<int>(status);
         SetNativeHandle(created);
-        return status == Gdiplus::Ok;
+        return Record(status);
     }
 
     Handle* handle_ = nullptr;

@@ -21,7 +21,7 @@ public:
     // The collection is the platform's or its creator's; it is never deleted here.
     ~FontCollection() override = default;
 
-    std::unique_ptr<FontCollection> Copy() const { return BorrowedCopy(*this); }
+    std::unique_ptr<FontCollection> View() const { return ViewOf(*this); }
 
     virtual int32_t GetFamilyCount();
     // Replaces families with wanted new objects; each found family is the
@@ -45,7 +45,7 @@ public:
     FontFamily() = default;
     ~FontFamily() override;
 
-    std::unique_ptr<FontFamily> Copy() const { return BorrowedCopy(*this); }
+    std::unique_ptr<FontFamily> View() const { return ViewOf(*this); }
 
     virtual bool Delete();
     virtual bool CreateFromName(const std::string& name, const FontCollection& collection);
@@ -72,7 +72,7 @@ public:
     Font() = default;
     ~Font() override;
 
-    std::unique_ptr<Font> Copy() const { return BorrowedCopy(*this); }
+    std::unique_ptr<Font> View() const { return ViewOf(*this); }
 
     virtual bool Delete();
     // style: FontStyle bits; unit: the platform's Unit (2 pixel, 3 point).

@@ -16,6 +16,13 @@ namespace varnel {
 // Status of the most recent imaging call made by any wrapper that records it.
 extern int lastStatus;
 
+// Stores an imaging call's status where every wrapper leaves it; true when it
+// is Ok. The one place that writes a call's status, for every class.
+inline bool Record(int status) {
+    lastStatus = status;
+    return status == 0;
+}
+
 // The imaging service's InvalidParameter, recorded when a wrapper refuses
 // arguments that would make the platform read or write out of bounds.
 constexpr int kInvalidParameter = 2;
@@ -44,35 +51,29 @@ ULONG_PTR StartImaging();
 class GraphicsObject {
 public:
     GraphicsObject() = default;
-    // Two owners of one platform object would free it twice; Copy() of each
-    // class makes a non-owning copy instead.
+    // Two owners of one platform object would free it twice; View() of each
+    // class makes an explicit non-owning view instead.
     GraphicsObject(const GraphicsObject&) = delete;
     GraphicsObject& operator=(const GraphicsObject&) = delete;
     virtual ~GraphicsObject() = default;
 
     void* GetNativeHandle() const { return nativeHandle_; }
-    // The object owns what it is given; only Copy() makes a borrower.
+    // The object owns what it is given, except the platform object it was
+    // made a view of: handing it a handle never changes whose that one is.
     void SetNativeHandle(void* handle) {
         nativeHandle_ = handle;
-        borrowed_ = false;
         OnSetNativeHandle(handle);
     }
     void* AllocateMemory(uint32_t size);
     void FreeMemory(void* block);
 
-    // True for a copy that shares its source's platform object: it never
-    // frees that object, and its delete only lets go of it.
-    bool IsBorrowed() const { return borrowed_; }
+    // True while the object holds the platform object it was made a view of:
+    // it never frees that object, and its delete only lets go of it.
+    bool IsView() const { return viewed_ && viewed_ == nativeHandle_; }
 
 protected:
     // Each class stores the handle in its own typed field here.
     virtual void OnSetNativeHandle(void* handle) = 0;
-
-    // Records a platform status; true when it is Ok.
-    static bool Record(int status) {
-        lastStatus = status;
-        return status == 0;
-    }
 
     // Create: the caller has already deleted what it held. The handle is kept
     // even on failure: it is whatever the platform left in the out-parameter.
@@ -80,31 +81,30 @@ protected:
     bool CreateShape(P*& own, Call create) {
         own = nullptr;
         int status = create(&own);
-        lastStatus = status;
         SetNativeHandle(own);
-        return status == 0;
+        return Record(status);
     }
 
-    // Delete: an empty object leaves lastStatus alone; a borrowed one only
-    // forgets the pointer its source still owns.
+    // Delete: an empty object leaves lastStatus alone; a view only forgets
+    // the pointer its source still owns.
     template <typename P, typename Call>
     bool DeleteShape(P*& own, Call destroy) {
         if (!own) return false;
-        if (borrowed_) {
+        if (IsView()) {
+            viewed_ = nullptr;
             SetNativeHandle(nullptr);
             return true;
         }
         int status = destroy(own);
-        lastStatus = status;
         SetNativeHandle(nullptr);
-        return status == 0;
+        return Record(status);
     }
 
     // Get: a zero-filled local the platform writes into.
     template <typename T, typename Call>
     static T GetShape(Call get) {
         T value{};
-        lastStatus = get(&value);
+        Record(get(&value));
         return value;
     }
 
@@ -122,25 +122,25 @@ protected:
         P* copy = nullptr;
         int status = clone(&copy);
         (target.*deleteOperation)();
-        lastStatus = status;
         target.SetNativeHandle(copy);
-        return status == 0;
+        return Record(status);
     }
 
-    // A new object of the same class sharing source's platform object
-    // without owning it.
+    // A new object of the same class working on source's platform object
+    // without owning it. What the view creates or is handed later is its own.
     template <typename T>
-    static std::unique_ptr<T> BorrowedCopy(const T& source) {
-        auto copy = std::make_unique<T>();
-        GraphicsObject& base = *copy;
-        base.SetNativeHandle(source.GetNativeHandle());
-        base.borrowed_ = source.GetNativeHandle() != nullptr;
-        return copy;
+    static std::unique_ptr<T> ViewOf(const T& source) {
+        auto view = std::make_unique<T>();
+        GraphicsObject& base = *view;
+        base.viewed_ = source.GetNativeHandle();
+        base.SetNativeHandle(base.viewed_);
+        return view;
     }
 
 private:
     void* nativeHandle_ = nullptr;
-    bool borrowed_ = false;
+    // The platform object this one was made a view of, while it holds it.
+    void* viewed_ = nullptr;
 };
 
 }  // namespace varnel

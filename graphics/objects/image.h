@@ -36,7 +36,7 @@ public:
     Image() = default;
     ~Image() override;
 
-    std::unique_ptr<Image> Copy() const { return BorrowedCopy(*this); }
+    std::unique_ptr<Image> View() const { return ViewOf(*this); }
 
     virtual bool Dispose();
     virtual bool LoadFromFile(const std::string& path, bool useColorManagement = false);

@@ -9,8 +9,10 @@
 #include <memory>
 #include <string>
 
+#include "graphics/objects/global_stream.h"
 #include "platform/bytes.h"
 #include "platform/gdiplus_flat.h"
+#include "platform/handles.h"
 
 namespace varnel {
 
@@ -23,6 +25,8 @@ enum MemoryImageFormat : int32_t {
     kFormatPng = 5,
 };
 
+class MemoryImageView;
+
 class MemoryImage {
 public:
     MemoryImage() = default;
@@ -32,9 +36,8 @@ public:
     // owner of what it holds.
     virtual ~MemoryImage();
 
-    // A copy that shares the image and block and takes its own reference on
-    // the stream; it never disposes the image or frees the block.
-    std::unique_ptr<MemoryImage> Copy() const;
+    // A view sharing the picture: see MemoryImageView.
+    std::unique_ptr<MemoryImageView> View() const;
 
     virtual bool IsEmpty() const;
     virtual bool LoadFromBytes(const Bytes& bytes);
@@ -46,6 +49,8 @@ public:
     // background is a COLORREF; CLR_INVALID (-1) draws none.
     virtual void DrawTo(HDC dc, int32_t x, int32_t y, int32_t width, int32_t height,
                         COLORREF background = CLR_INVALID);
+    // Lets go of the stream and so of its block; a picture decoded from them
+    // goes first, since it reads its data from them on demand.
     virtual void FreeBlock();
     virtual IStream* OpenStream(const Bytes& bytes, bool copy);
     virtual IStream* GetStream() const;
@@ -58,14 +63,33 @@ public:
     virtual Bytes ToWideBytes(const std::string& text) const;
 
 private:
+    void DisposeImage();
+
     Gdiplus::GpImage* image_ = nullptr;
-    HGLOBAL memory_ = nullptr;
-    IStream* stream_ = nullptr;
+    GlobalStream stream_;
     int32_t width_ = 0;
     int32_t height_ = 0;
-    // An empty-mode block belongs to its stream (delete-on-release).
-    bool ownsMemory_ = false;
-    bool borrowed_ = false;
+};
+
+// A view of a MemoryImage's picture: it holds a reference of its own on the
+// stream, so the block under the picture stays, and never disposes the
+// picture, which stays its source's. It must not outlive that picture.
+class MemoryImageView {
+public:
+    explicit MemoryImageView(const MemoryImage& source);
+    MemoryImageView(const MemoryImageView&) = delete;
+    MemoryImageView& operator=(const MemoryImageView&) = delete;
+
+    Gdiplus::GpImage* GetImage() const { return image_; }
+    int32_t GetWidth() const { return width_; }
+    int32_t GetHeight() const { return height_; }
+    IStream* GetStream() const { return stream_.get(); }
+
+private:
+    Gdiplus::GpImage* image_;
+    ComPtr<IStream> stream_;
+    int32_t width_;
+    int32_t height_;
 };
 
 }  // namespace varnel

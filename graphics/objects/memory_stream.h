@@ -6,23 +6,22 @@
 #include <objidl.h>
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 
+#include "graphics/objects/global_stream.h"
 #include "platform/bytes.h"
+#include "platform/handles.h"
 
 namespace varnel {
+
+class MemoryStreamView;
 
 class MemoryStream {
 public:
     MemoryStream() = default;
     MemoryStream(const MemoryStream&) = delete;
     MemoryStream& operator=(const MemoryStream&) = delete;
-    virtual ~MemoryStream();
-
-    // A copy that shares the stream and block without a reference of its own:
-    // it never releases or frees them.
-    std::unique_ptr<MemoryStream> Copy() const;
+    virtual ~MemoryStream() = default;
 
     // count, when given, is limited to the array's length.
     virtual IStream* Open(const Bytes& bytes, bool copy, std::optional<uint32_t> count = std::nullopt);
@@ -37,14 +36,22 @@ public:
     virtual Bytes GetBytes() const;
 
 private:
-    HGLOBAL memory_ = nullptr;
-    // The address of the last lock; meaningful for fixed memory only.
-    mutable void* data_ = nullptr;
-    IStream* stream_ = nullptr;
-    // Only a copy-mode block is ours; an empty-mode block belongs to its
-    // stream (delete-on-release), so it is freed once, by the stream.
-    bool ownsMemory_ = false;
-    bool borrowed_ = false;
+    GlobalStream stream_;
+};
+
+// A view of what a MemoryStream has open: it holds a reference of its own on
+// the stream, so the block stays readable, and never closes the owner's.
+class MemoryStreamView {
+public:
+    explicit MemoryStreamView(const MemoryStream& source);
+    MemoryStreamView(const MemoryStreamView&) = delete;
+    MemoryStreamView& operator=(const MemoryStreamView&) = delete;
+
+    IStream* GetStream() const { return stream_.get(); }
+    HGLOBAL GetMemory() const;
+
+private:
+    ComPtr<IStream> stream_;
 };
 
 }  // namespace varnel

@@ -19,7 +19,7 @@ public:
     Region() = default;
     ~Region() override;
 
-    std::unique_ptr<Region> Copy() const { return BorrowedCopy(*this); }
+    std::unique_ptr<Region> View() const { return ViewOf(*this); }
 
     // Combine modes are the platform's CombineMode; 1 intersects.
     static constexpr int32_t kIntersect = Gdiplus::CombineModeIntersect;

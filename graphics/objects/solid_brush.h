@@ -15,7 +15,7 @@ public:
     SolidBrush() = default;
     ~SolidBrush() override;
 
-    std::unique_ptr<SolidBrush> Copy() const { return BorrowedCopy(*this); }
+    std::unique_ptr<SolidBrush> View() const { return ViewOf(*this); }
 
     virtual bool Delete();
     virtual bool CloneInto(SolidBrush& target);

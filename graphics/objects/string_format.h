@@ -15,7 +15,7 @@ public:
     StringFormat() = default;
     ~StringFormat() override;
 
-    std::unique_ptr<StringFormat> Copy() const { return BorrowedCopy(*this); }
+    std::unique_ptr<StringFormat> View() const { return ViewOf(*this); }
 
     virtual bool Delete();
     virtual bool Create(int32_t flags, int32_t language);

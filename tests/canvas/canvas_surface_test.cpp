@@ -46,6 +46,22 @@ TEST_CASE("a canvas made for a window has the given bitmap size and the window's
         CHECK(canvas.GetMemoryDc() == nullptr);
         CHECK_FALSE(canvas.Release());
     }
+    SUBCASE("a view works on the same surface and gives none of it back") {
+        Paint(canvas, RGB(255, 255, 255), 0, 0, 10, 10);
+        {
+            auto view = canvas.View();
+            CHECK(view->IsView());
+            CHECK(view->GetMemoryDc() == canvas.GetMemoryDc());
+            CHECK(view->GetGraphics() == canvas.GetGraphics());
+            CHECK(view->GetWindowWidth() == 200);
+            REQUIRE(view->Clear());
+            CHECK(view->Release());  // lets go only
+        }
+        CHECK(GetObjectType(canvas.GetMemoryDc()) == OBJ_MEMDC);
+        CHECK(canvas.GetPixel(5, 5) == RGB(0, 0, 0));
+        CHECK(canvas.Release());
+        CHECK(lastStatus == 0);
+    }
     SUBCASE("creating again replaces the surface") {
         REQUIRE(canvas.CreateForWindow(window.get()));
         CHECK(canvas.GetWidth() == 200);

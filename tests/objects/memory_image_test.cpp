@@ -1,5 +1,6 @@
 #include <doctest.h>
 
+#include "graphics/objects/growing_stream.h"
 #include "graphics/objects/memory_image.h"
 #include "platform/handles.h"
 #include "tests/objects/objects_helpers.h"
@@ -133,18 +134,29 @@ TEST_CASE("the in-memory image's helpers") {
     ULONG written = 0;
     stream->Write("xyz", 3, &written);
     CHECK(image.GetBlockSize() >= 3);
+    stream->AddRef();
     image.Clear();
     CHECK(image.GetStream() == nullptr);
+    CHECK(stream->Release() == 0);  // the image gave its reference back
+
+    // The encoders' stream is a counted object that its last release deletes.
+    ComPtr<GrowingStream> output;
+    REQUIRE(GrowingStream::Create(output));
+    IStream* counted = output.get();
+    counted->AddRef();
+    output.reset();
+    CHECK(counted->Release() == 0);
     CHECK(HeapValidate(GetProcessHeap(), 0, nullptr));
 }
 
-TEST_CASE("a copy of an in-memory image frees nothing of its source") {
+TEST_CASE("a view of an in-memory image frees nothing of its source") {
     MemoryImage image;
     REQUIRE(image.LoadFromBytes(test::MakePicture(6, 6, 0xABCDEF, "png")));
     {
-        auto copy = image.Copy();
-        CHECK(copy->GetImage() == image.GetImage());
-        CHECK(copy->GetWidth() == 6);
+        auto view = image.View();
+        CHECK(view->GetImage() == image.GetImage());
+        CHECK(view->GetWidth() == 6);
+        CHECK(view->GetStream() == image.GetStream());
     }
     CHECK(test::Decode(image.EncodeToBytes(kFormatPng)).width == 6);
 }

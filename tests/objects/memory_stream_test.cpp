@@ -58,7 +58,10 @@ TEST_CASE("an empty stream grows with writes and gives back what was written") {
     ULONG written = 0;
     REQUIRE(s->Write(text, 7, &written) == S_OK);
     CHECK(stream.GetBytes() == Bytes(text, text + 7));
+    MemoryStreamView view(stream);
     stream.Close();
+    CHECK(view.GetStream() == s);  // its own reference keeps the stream and block
+    CHECK(GlobalSize(view.GetMemory()) >= 7);
     CHECK(stream.GetStream() == nullptr);
     CHECK(stream.GetMemory() == nullptr);
     CHECK(stream.GetBytes().empty());
@@ -82,6 +85,22 @@ TEST_CASE("opening again and closing free each block once, in both modes") {
         scoped.Open(bytes, (i & 1) != 0);
     }
     CHECK(HeapValidate(GetProcessHeap(), 0, nullptr));
+
+    // The block is the stream's alone: a reference held elsewhere (a picture
+    // still decoding) keeps it whole after the object lets go, and the last
+    // release frees it.
+    for (bool copy : {true, false}) {
+        IStream* held = stream.Open(bytes, copy);
+        REQUIRE(held != nullptr);
+        held->AddRef();
+        stream.Close();
+        ULONG written = 0;
+        CHECK(held->Write("end", 3, &written) == S_OK);
+        HGLOBAL block = nullptr;
+        REQUIRE(GetHGlobalFromStream(held, &block) == S_OK);
+        CHECK(GlobalSize(block) >= 3);
+        CHECK(held->Release() == 0);
+    }
 }
 
 TEST_CASE("attach adopts a memory stream and refuses any other") {
