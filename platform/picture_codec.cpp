@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/gdiplus_handles.h"
+#include "platform/growing_stream.h"
 #include "platform/handles.h"
 
 namespace varnel {
@@ -183,27 +184,13 @@ Gdiplus::GpBitmap* Indexed(Gdiplus::GpBitmap* rgb) {
     return result;
 }
 
-Bytes SaveToBytes(Gdiplus::GpBitmap* picture, const CLSID& encoder, const Gdiplus::EncoderParameters* parameters,
-                  ULONGLONG expected) {
-    ComPtr<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) || !stream) return {};
-    // Room for the likely size up front: a stream grown write by write
-    // copies itself over and over.
-    ULARGE_INTEGER room;
-    room.QuadPart = expected;
-    stream->SetSize(room);
+Bytes SaveToBytes(Gdiplus::GpBitmap* picture, const CLSID& encoder, const Gdiplus::EncoderParameters* parameters) {
+    // A stream that grows by doubling and knows how much was written, even
+    // by an encoder that seeks back to fill in a header.
+    ComPtr<GrowingStream> stream;
+    if (!GrowingStream::Create(stream)) return {};
     if (GdipSaveImageToStream(picture, stream.get(), &encoder, parameters) != Gdiplus::Ok) return {};
-    LARGE_INTEGER zero{};
-    ULARGE_INTEGER written{};
-    if (FAILED(stream->Seek(zero, STREAM_SEEK_CUR, &written)) || written.QuadPart > 0x7FFFFFFF) return {};
-    HGLOBAL memory = nullptr;
-    if (FAILED(GetHGlobalFromStream(stream.get(), &memory)) || !memory) return {};
-    const void* data = GlobalLock(memory);
-    if (!data) return {};
-    Bytes bytes(static_cast<const unsigned char*>(data),
-                static_cast<const unsigned char*>(data) + static_cast<size_t>(written.QuadPart));
-    GlobalUnlock(memory);
-    return bytes;
+    return stream->Take();
 }
 
 }  // namespace
@@ -264,10 +251,6 @@ Gdiplus::GpBitmap* WorkingCopy(Gdiplus::GpBitmap* picture, bool keepAlpha) {
 Bytes EncodePicture(Gdiplus::GpBitmap* picture, PictureFormat format) {
     CLSID encoder{};
     if (!picture || !EncoderFor(format, encoder)) return {};
-    UINT width = 0, height = 0;
-    GdipGetImageWidth(picture, &width);
-    GdipGetImageHeight(picture, &height);
-    const ULONGLONG pixels = static_cast<ULONGLONG>(width) * height;
     // Only PNG and TIFF hold what is transparent; the rest get white behind it.
     BitmapOwner flat;
     Gdiplus::GpBitmap* source = picture;
@@ -283,7 +266,7 @@ Bytes EncodePicture(Gdiplus::GpBitmap* picture, PictureFormat format) {
         if (!indexed.bitmap) return {};
         source = indexed.bitmap;
     }
-    if (format != PictureFormat::Jpeg) return SaveToBytes(source, encoder, nullptr, pixels * 3 + 1024);
+    if (format != PictureFormat::Jpeg) return SaveToBytes(source, encoder, nullptr);
     ULONG quality = kJpegQuality;
     Gdiplus::EncoderParameters parameters{};
     parameters.Count = 1;
@@ -291,7 +274,7 @@ Bytes EncodePicture(Gdiplus::GpBitmap* picture, PictureFormat format) {
     parameters.Parameter[0].NumberOfValues = 1;
     parameters.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
     parameters.Parameter[0].Value = &quality;
-    return SaveToBytes(source, encoder, &parameters, pixels / 2 + 4096);
+    return SaveToBytes(source, encoder, &parameters);
 }
 
 }  // namespace varnel

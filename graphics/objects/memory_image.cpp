@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "graphics/objects/graphics_object.h"
-#include "graphics/objects/growing_stream.h"
+#include "platform/growing_stream.h"
 #include "platform/gdiplus_handles.h"
 
 namespace varnel {

@@ -1,6 +1,6 @@
 #include <doctest.h>
 
-#include "graphics/objects/growing_stream.h"
+#include "platform/growing_stream.h"
 #include "graphics/objects/memory_image.h"
 #include "platform/handles.h"
 #include "tests/objects/objects_helpers.h"

@@ -1,4 +1,4 @@
-#include "graphics/objects/growing_stream.h"
+#include "platform/growing_stream.h"
 
 #include <algorithm>
 #include <cstring>
