@@ -7,6 +7,7 @@
 //   varnel_bench.exe WORKDIR 1 batch-steps   one batch file's primitives, each timed
 //   varnel_bench.exe WORKDIR 1 outputs       both watermark batches and preview snapshots
 //                                            over WORKDIR\ident-*, for comparing builds
+//   varnel_bench.exe WORKDIR 1 quality       both watermark batches over WORKDIR\quality-*
 #include <windows.h>
 #include <psapi.h>
 
@@ -100,7 +101,7 @@ int CutSteps() {
     double start = Now();
     Bytes picture = ReadWholeFile(At("in\\photo-4000.jpg"));
     MemoryImage source;
-    source.LoadFromBytes(picture);
+    (void)source.LoadFromBytes(picture);
     Figure("cut_step_decode_ms", Now() - start);
     const int w = source.GetWidth() / 2, h = source.GetHeight();
     MemoryImage piece;
@@ -159,7 +160,7 @@ int BatchSteps() {
         decode.push_back(Now() - start);
         start = Now();
         Image fresh;
-        fresh.LoadFromFile(path);
+        (void)fresh.LoadFromFile(path);
         fresh.GetWidth();
         load.push_back(Now() - start);
         Image kept;
@@ -242,6 +243,28 @@ int Outputs() {
     ExitProcess(0);
 }
 
+// Both watermark runs over WORKDIR\quality-text and WORKDIR\quality-picture,
+// for measuring what the written files keep of the originals.
+int Quality() {
+    if (!StartUp(SW_SHOWNORMAL)) return 1;
+    ProcessPendingEvents();
+    MainWindow().SetQuitOnClose(false);
+    AppState& app = App();
+    Ui<PictureBox>(ui::图片框3).SetPicture(ReadWholeFile(At("in\\mark.bmp")));
+    app.watermarkText = "Varnel";
+    app.watermarkPosition = WatermarkPosition{10, 10};
+    PickFont("文泉驿微米黑");
+    ListBox& list = Ui<ListBox>(ui::列表框1);
+    app.watermarkMode = WatermarkMode::Text;
+    ListFolder(At("quality-text"));
+    for (int i = 1; i <= list.Count(); ++i) RunBatchItem(BatchOperation::Text, i, 0);
+    app.watermarkMode = WatermarkMode::Picture;
+    ListFolder(At("quality-picture"));
+    for (int i = 1; i <= list.Count(); ++i) RunBatchItem(BatchOperation::Picture, i, 0);
+    std::fflush(stdout);
+    ExitProcess(0);
+}
+
 int HalvesMemory() {
     StartImagingService();
     StartImaging();
@@ -266,6 +289,7 @@ int main(int argc, char** argv) {
     if (argc > 3 && std::string(argv[3]) == "cut-steps") return CutSteps();
     if (argc > 3 && std::string(argv[3]) == "batch-steps") return BatchSteps();
     if (argc > 3 && std::string(argv[3]) == "outputs") return Outputs();
+    if (argc > 3 && std::string(argv[3]) == "quality") return Quality();
 
     double start = Now();
     if (!StartUp(SW_SHOWNORMAL)) return 1;

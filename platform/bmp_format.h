@@ -9,8 +9,9 @@
 namespace varnel {
 
 // Pictures above this many pixels are refused as if they were no picture:
-// decoding them would not fit the 32-bit program's memory.
-constexpr long long kMaxPicturePixels = 40LL * 1000 * 1000;
+// decoding them would not fit the 32-bit program's memory (it may use 4 GB
+// on a 64-bit system). A 61-megapixel camera's photo still fits.
+constexpr long long kMaxPicturePixels = 64LL * 1000 * 1000;
 
 // Pictures above this many pixels are shown and worked on, but no copy of
 // them is kept for reuse: a few such copies would crowd the 32-bit

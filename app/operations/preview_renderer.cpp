@@ -26,7 +26,8 @@ const ImageAttributes& PreviewRenderer::MirrorEdges() {
 
 bool PreviewRenderer::DrawPictureBackground(const Bytes& picture, int x, int y, int width, int height) {
     Image loaded;
-    loaded.LoadFromBytes(picture);
+    // A failed load leaves no picture, which the drawing then reports.
+    (void)loaded.LoadFromBytes(picture);
     return DrawWholePicture(canvas_, loaded, MirrorEdges(), static_cast<float>(x), static_cast<float>(y),
                             static_cast<float>(width), static_cast<float>(height));
 }

@@ -134,7 +134,7 @@ void RunBatch(BatchOperation operation, bool menuVariant) {
         if (!menuVariant && operation != BatchOperation::Split) SleepMilliseconds(1000);
     }
     // A failure stays on the screen long enough to be read.
-    ShowTimedMessage(report.Text(operation), report.Failed() ? 15000 : 1500);
+    ShowTimedMessage(report.Text(operation), report.Failed() ? 10000 : 1500);
     progress.SetText("");
     progress.SetVisible(false);
 }

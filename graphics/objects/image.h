@@ -39,9 +39,9 @@ public:
     std::unique_ptr<Image> View() const { return ViewOf(*this); }
 
     virtual bool Dispose();
-    virtual bool LoadFromFile(const std::string& path, bool useColorManagement = false);
+    [[nodiscard]] virtual bool LoadFromFile(const std::string& path, bool useColorManagement = false);
     // The bytes are copied; the copy lives as long as the picture does.
-    virtual bool LoadFromBytes(const Bytes& bytes, bool useColorManagement = false);
+    [[nodiscard]] virtual bool LoadFromBytes(const Bytes& bytes, bool useColorManagement = false);
     virtual bool CloneInto(Image& target);
     // An empty format saves in the format the picture was loaded from.
     virtual bool SaveToFile(const std::string& path, const std::string& format = std::string(),

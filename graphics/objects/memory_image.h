@@ -40,7 +40,7 @@ public:
     std::unique_ptr<MemoryImageView> View() const;
 
     virtual bool IsEmpty() const;
-    virtual bool LoadFromBytes(const Bytes& bytes);
+    [[nodiscard]] virtual bool LoadFromBytes(const Bytes& bytes);
     virtual bool CreateBitmap(int32_t width, int32_t height);
     virtual Gdiplus::GpImage* GetImage() const;
     virtual int32_t GetWidth() const;

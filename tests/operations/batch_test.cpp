@@ -134,6 +134,13 @@ TEST_CASE("a batch leaves files it cannot or must not replace as they were, and 
     CHECK(text.find("批量图片加水印完成!\n已写入 2 个文件，2 个失败：") == 0);
     CHECK(text.find("locked.png（无法写入）") != std::string::npos);
     CHECK(text.find("notes.jpg") != std::string::npos);
+    // The message as the user reads it.
+    test::DialogAnswerer look([](HWND box) {
+        test::SaveWindowScreenshot(box, test::ScreenshotFolder() + "\\batch-report.png");
+        PostMessageA(box, WM_CLOSE, 0, 0);
+    });
+    ShowTimedMessage(text, 10000);
+    CHECK(look.Answered());
     SetFileAttributesA(folder.File("locked.png").c_str(), FILE_ATTRIBUTE_NORMAL);
     App().watermarkMode = WatermarkMode::None;
 }

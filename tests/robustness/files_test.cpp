@@ -117,7 +117,7 @@ TEST_CASE("a batch over a read-only file and files another process holds open") 
     Record("Locked files", "a read-only file in a picture batch", readOnly, "file unchanged",
            readOnly == "file unchanged");
     Record("Locked files", "the free files around them in the same batch", a + ", " + z,
-           "each replaced by a whole picture", a == z && a == "file replaced by a whole 160 x 100 BMP");
+           "each replaced by a whole picture", a == z && a == "file replaced by a whole 160 x 100 JPEG");
     SetFileAttributesA(folder.File("read-only.jpg").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 

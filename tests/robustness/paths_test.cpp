@@ -104,7 +104,7 @@ TEST_CASE("GBK folder and file names, with characters whose second byte is 0x5C"
     CHECK(same);
     CHECK(written);
     Record("GBK names", "picture batch over the GBK folder",
-           std::string(written ? "every file replaced by a whole BMP" : "some file not replaced") +
+           std::string(written ? "every file replaced by a whole picture" : "some file not replaced") +
                (same ? "; no other file made or lost" : "; the folder's files changed"),
            "each file written in place", same && written);
 
@@ -149,7 +149,7 @@ TEST_CASE("very long paths: files the program cannot name are left alone") {
     RunBatch(BatchOperation::Picture, true);
     App().watermarkMode = WatermarkMode::None;
     std::string after = FileState(path, picture);
-    bool kept = after == "file unchanged" || after == "file replaced by a whole 60 x 40 BMP";
+    bool kept = after == "file unchanged" || after == "file replaced by a whole 60 x 40 JPEG";
     CHECK(kept);
     CHECK(Names(shallow).size() == 1);
     Record("Long paths", "a 258-character path (the swap file's name would pass 260)",
