@@ -5,6 +5,7 @@
 
 #include "platform/gdiplus_handles.h"
 #include "platform/growing_stream.h"
+#include "platform/jpeg_encoder.h"
 #include "platform/handles.h"
 
 namespace varnel {
@@ -250,7 +251,7 @@ Gdiplus::GpBitmap* WorkingCopy(Gdiplus::GpBitmap* picture, bool keepAlpha) {
 
 Bytes EncodePicture(Gdiplus::GpBitmap* picture, PictureFormat format) {
     CLSID encoder{};
-    if (!picture || !EncoderFor(format, encoder)) return {};
+    if (!picture || (format != PictureFormat::Jpeg && !EncoderFor(format, encoder))) return {};
     // Only PNG and TIFF hold what is transparent; the rest get white behind it.
     BitmapOwner flat;
     Gdiplus::GpBitmap* source = picture;
@@ -267,14 +268,20 @@ Bytes EncodePicture(Gdiplus::GpBitmap* picture, PictureFormat format) {
         source = indexed.bitmap;
     }
     if (format != PictureFormat::Jpeg) return SaveToBytes(source, encoder, nullptr);
-    ULONG quality = kJpegQuality;
-    Gdiplus::EncoderParameters parameters{};
-    parameters.Count = 1;
-    parameters.Parameter[0].Guid = Gdiplus::EncoderQuality;
-    parameters.Parameter[0].NumberOfValues = 1;
-    parameters.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
-    parameters.Parameter[0].Value = &quality;
-    return SaveToBytes(source, encoder, &parameters);
+    // The program's own encoder: the imaging service's ignores the quality
+    // on some systems.
+    UINT width = 0, height = 0;
+    GdipGetImageWidth(source, &width);
+    GdipGetImageHeight(source, &height);
+    Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    Gdiplus::BitmapData rows{};
+    if (GdipBitmapLockBits(source, &all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &rows) != Gdiplus::Ok) {
+        return {};
+    }
+    Bytes jpeg = EncodeJpeg(static_cast<const unsigned char*>(rows.Scan0), all.Width, all.Height, rows.Stride,
+                            static_cast<int>(kJpegQuality));
+    GdipBitmapUnlockBits(source, &rows);
+    return jpeg;
 }
 
 }  // namespace varnel

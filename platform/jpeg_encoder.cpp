@@ -1,0 +1,284 @@
+#include "platform/jpeg_encoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace varnel {
+
+namespace {
+
+// The example tables of the JPEG standard, in natural (row by row) order.
+constexpr uint8_t kLuminance[64] = {
+    16, 11, 10, 16, 24,  40,  51,  61,  12, 12, 14, 19, 26,  58,  60,  55,  14, 13, 16, 24, 40,  57,
+    69, 56, 14, 17, 22, 29,  51,  87,  80, 62, 18, 22, 37, 56,  68,  109, 103, 77, 24, 35, 55, 64,
+    81, 104, 113, 92, 49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98, 112, 100, 103, 99};
+constexpr uint8_t kChrominance[64] = {
+    17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99, 99, 24, 26, 56, 99, 99, 99,
+    99, 99, 47, 66, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
+    99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99};
+
+// The natural index of each coefficient in the order the file stores them.
+constexpr uint8_t kZigzag[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
+                                 12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
+                                 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
+                                 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
+
+// The standard's Huffman tables: code counts per length 1..16, then values.
+struct HuffmanSpec {
+    uint8_t counts[16];
+    std::vector<uint8_t> values;
+};
+
+const HuffmanSpec kDcLuminance{{0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0},
+                               {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}};
+const HuffmanSpec kDcChrominance{{0, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0},
+                                 {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}};
+const HuffmanSpec kAcLuminance{
+    {0, 2, 1, 3, 3, 2, 4, 3, 5, 5, 4, 4, 0, 0, 1, 0x7d},
+    {0x01, 0x02, 0x03, 0x00, 0x04, 0x11, 0x05, 0x12, 0x21, 0x31, 0x41, 0x06, 0x13, 0x51, 0x61, 0x07, 0x22, 0x71,
+     0x14, 0x32, 0x81, 0x91, 0xa1, 0x08, 0x23, 0x42, 0xb1, 0xc1, 0x15, 0x52, 0xd1, 0xf0, 0x24, 0x33, 0x62, 0x72,
+     0x82, 0x09, 0x0a, 0x16, 0x17, 0x18, 0x19, 0x1a, 0x25, 0x26, 0x27, 0x28, 0x29, 0x2a, 0x34, 0x35, 0x36, 0x37,
+     0x38, 0x39, 0x3a, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49, 0x4a, 0x53, 0x54, 0x55, 0x56, 0x57, 0x58, 0x59,
+     0x5a, 0x63, 0x64, 0x65, 0x66, 0x67, 0x68, 0x69, 0x6a, 0x73, 0x74, 0x75, 0x76, 0x77, 0x78, 0x79, 0x7a, 0x83,
+     0x84, 0x85, 0x86, 0x87, 0x88, 0x89, 0x8a, 0x92, 0x93, 0x94, 0x95, 0x96, 0x97, 0x98, 0x99, 0x9a, 0xa2, 0xa3,
+     0xa4, 0xa5, 0xa6, 0xa7, 0xa8, 0xa9, 0xaa, 0xb2, 0xb3, 0xb4, 0xb5, 0xb6, 0xb7, 0xb8, 0xb9, 0xba, 0xc2, 0xc3,
+     0xc4, 0xc5, 0xc6, 0xc7, 0xc8, 0xc9, 0xca, 0xd2, 0xd3, 0xd4, 0xd5, 0xd6, 0xd7, 0xd8, 0xd9, 0xda, 0xe1, 0xe2,
+     0xe3, 0xe4, 0xe5, 0xe6, 0xe7, 0xe8, 0xe9, 0xea, 0xf1, 0xf2, 0xf3, 0xf4, 0xf5, 0xf6, 0xf7, 0xf8, 0xf9, 0xfa}};
+const HuffmanSpec kAcChrominance{
+    {0, 2, 1, 2, 4, 4, 3, 4, 7, 5, 4, 4, 0, 1, 2, 0x77},
+    {0x00, 0x01, 0x02, 0x03, 0x11, 0x04, 0x05, 0x21, 0x31, 0x06, 0x12, 0x41, 0x51, 0x07, 0x61, 0x71, 0x13, 0x22,
+     0x32, 0x81, 0x08, 0x14, 0x42, 0x91, 0xa1, 0xb1, 0xc1, 0x09, 0x23, 0x33, 0x52, 0xf0, 0x15, 0x62, 0x72, 0xd1,
+     0x0a, 0x16, 0x24, 0x34, 0xe1, 0x25, 0xf1, 0x17, 0x18, 0x19, 0x1a, 0x26, 0x27, 0x28, 0x29, 0x2a, 0x35, 0x36,
+     0x37, 0x38, 0x39, 0x3a, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49, 0x4a, 0x53, 0x54, 0x55, 0x56, 0x57, 0x58,
+     0x59, 0x5a, 0x63, 0x64, 0x65, 0x66, 0x67, 0x68, 0x69, 0x6a, 0x73, 0x74, 0x75, 0x76, 0x77, 0x78, 0x79, 0x7a,
+     0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89, 0x8a, 0x92, 0x93, 0x94, 0x95, 0x96, 0x97, 0x98, 0x99, 0x9a,
+     0xa2, 0xa3, 0xa4, 0xa5, 0xa6, 0xa7, 0xa8, 0xa9, 0xaa, 0xb2, 0xb3, 0xb4, 0xb5, 0xb6, 0xb7, 0xb8, 0xb9, 0xba,
+     0xc2, 0xc3, 0xc4, 0xc5, 0xc6, 0xc7, 0xc8, 0xc9, 0xca, 0xd2, 0xd3, 0xd4, 0xd5, 0xd6, 0xd7, 0xd8, 0xd9, 0xda,
+     0xe2, 0xe3, 0xe4, 0xe5, 0xe6, 0xe7, 0xe8, 0xe9, 0xea, 0xf2, 0xf3, 0xf4, 0xf5, 0xf6, 0xf7, 0xf8, 0xf9, 0xfa}};
+
+// Code and length of every symbol of a table.
+struct HuffmanCodes {
+    uint16_t code[256] = {};
+    uint8_t length[256] = {};
+    explicit HuffmanCodes(const HuffmanSpec& spec) {
+        unsigned next = 0;
+        size_t k = 0;
+        for (int bits = 1; bits <= 16; ++bits) {
+            for (int i = 0; i < spec.counts[bits - 1]; ++i, ++k) {
+                code[spec.values[k]] = static_cast<uint16_t>(next++);
+                length[spec.values[k]] = static_cast<uint8_t>(bits);
+            }
+            next <<= 1;
+        }
+    }
+};
+
+class BitWriter {
+public:
+    explicit BitWriter(Bytes& out) : out_(out) {}
+    void Put(unsigned value, int count) {
+        buffer_ = (buffer_ << count) | (value & ((1u << count) - 1));
+        filled_ += count;
+        while (filled_ >= 8) {
+            filled_ -= 8;
+            const auto byte = static_cast<unsigned char>(buffer_ >> filled_);
+            out_.push_back(byte);
+            // A 0xFF in the data is followed by a zero, or it would read as a marker.
+            if (byte == 0xFF) out_.push_back(0);
+        }
+    }
+    // The last byte is filled up with one bits.
+    void Flush() {
+        if (filled_ > 0) Put(0x7F, 8 - filled_);
+    }
+
+private:
+    Bytes& out_;
+    uint32_t buffer_ = 0;
+    int filled_ = 0;
+};
+
+void Put16(Bytes& out, unsigned value) {
+    out.push_back(static_cast<unsigned char>(value >> 8));
+    out.push_back(static_cast<unsigned char>(value));
+}
+
+void PutHuffmanTable(Bytes& out, int classAndId, const HuffmanSpec& spec) {
+    out.push_back(static_cast<unsigned char>(classAndId));
+    out.insert(out.end(), spec.counts, spec.counts + 16);
+    out.insert(out.end(), spec.values.begin(), spec.values.end());
+}
+
+// The separable float DCT of Arai, Agui and Nakajima, in place on 8 values
+// `step` apart; its outputs carry scale factors the quantisation takes out.
+void Transform8(float* d, int step) {
+    const float t0 = d[0] + d[7 * step], t7 = d[0] - d[7 * step];
+    const float t1 = d[step] + d[6 * step], t6 = d[step] - d[6 * step];
+    const float t2 = d[2 * step] + d[5 * step], t5 = d[2 * step] - d[5 * step];
+    const float t3 = d[3 * step] + d[4 * step], t4 = d[3 * step] - d[4 * step];
+    float t10 = t0 + t3, t13 = t0 - t3, t11 = t1 + t2, t12 = t1 - t2;
+    d[0] = t10 + t11;
+    d[4 * step] = t10 - t11;
+    const float z1 = (t12 + t13) * 0.707106781f;
+    d[2 * step] = t13 + z1;
+    d[6 * step] = t13 - z1;
+    t10 = t4 + t5;
+    t11 = t5 + t6;
+    t12 = t6 + t7;
+    const float z5 = (t10 - t12) * 0.382683433f;
+    const float z2 = 0.541196100f * t10 + z5;
+    const float z4 = 1.306562965f * t12 + z5;
+    const float z3 = t11 * 0.707106781f;
+    const float z11 = t7 + z3, z13 = t7 - z3;
+    d[5 * step] = z13 + z2;
+    d[3 * step] = z13 - z2;
+    d[step] = z11 + z4;
+    d[7 * step] = z11 - z4;
+}
+
+struct Component {
+    float divisors[64];  // per natural index, with the transform's scales
+    const HuffmanCodes* dc;
+    const HuffmanCodes* ac;
+    int previousDc = 0;
+};
+
+void ScaledTable(const uint8_t* base, int quality, uint8_t* table) {
+    const int scale = quality < 50 ? 5000 / quality : 200 - quality * 2;
+    for (int i = 0; i < 64; ++i) table[i] = static_cast<uint8_t>(std::clamp((base[i] * scale + 50) / 100, 1, 255));
+}
+
+void MakeDivisors(const uint8_t* table, float* divisors) {
+    static constexpr float kScale[8] = {1.0f, 1.387039845f, 1.306562965f, 1.175875602f,
+                                        1.0f, 0.785694958f, 0.541196100f, 0.275899379f};
+    for (int i = 0; i < 64; ++i) divisors[i] = 1.0f / (table[i] * kScale[i / 8] * kScale[i % 8] * 8.0f);
+}
+
+int Category(int value) {
+    unsigned magnitude = static_cast<unsigned>(value < 0 ? -value : value);
+    int bits = 0;
+    while (magnitude) {
+        ++bits;
+        magnitude >>= 1;
+    }
+    return bits;
+}
+
+// The value's own bits after its category: negative values as one less,
+// in the category's width.
+unsigned Amplitude(int value, int category) {
+    return static_cast<unsigned>(value < 0 ? value + (1 << category) - 1 : value);
+}
+
+void EncodeBlock(float* block, Component& c, BitWriter& bits) {
+    for (int row = 0; row < 8; ++row) Transform8(block + row * 8, 1);
+    for (int column = 0; column < 8; ++column) Transform8(block + column, 8);
+    int coefficients[64];
+    for (int i = 0; i < 64; ++i) {
+        const int natural = kZigzag[i];
+        coefficients[i] = static_cast<int>(std::lround(block[natural] * c.divisors[natural]));
+    }
+    const int difference = coefficients[0] - c.previousDc;
+    c.previousDc = coefficients[0];
+    int category = Category(difference);
+    bits.Put(c.dc->code[category], c.dc->length[category]);
+    if (category) bits.Put(Amplitude(difference, category), category);
+    int run = 0;
+    for (int i = 1; i < 64; ++i) {
+        if (coefficients[i] == 0) {
+            ++run;
+            continue;
+        }
+        while (run > 15) {
+            bits.Put(c.ac->code[0xF0], c.ac->length[0xF0]);
+            run -= 16;
+        }
+        category = Category(coefficients[i]);
+        const int symbol = (run << 4) | category;
+        bits.Put(c.ac->code[symbol], c.ac->length[symbol]);
+        bits.Put(Amplitude(coefficients[i], category), category);
+        run = 0;
+    }
+    if (run > 0) bits.Put(c.ac->code[0x00], c.ac->length[0x00]);
+}
+
+}  // namespace
+
+Bytes EncodeJpeg(const unsigned char* rows, int width, int height, std::ptrdiff_t stride, int quality) {
+    if (!rows || width <= 0 || height <= 0 || width > 65535 || height > 65535 ||
+        (stride < 0 ? -stride : stride) < width * 3LL) {
+        return {};
+    }
+    quality = std::clamp(quality, 1, 100);
+    uint8_t luminance[64], chrominance[64];
+    ScaledTable(kLuminance, quality, luminance);
+    ScaledTable(kChrominance, quality, chrominance);
+    static const HuffmanCodes dcLuminance(kDcLuminance), acLuminance(kAcLuminance);
+    static const HuffmanCodes dcChrominance(kDcChrominance), acChrominance(kAcChrominance);
+    Component components[3];
+    MakeDivisors(luminance, components[0].divisors);
+    MakeDivisors(chrominance, components[1].divisors);
+    MakeDivisors(chrominance, components[2].divisors);
+    components[0].dc = &dcLuminance;
+    components[0].ac = &acLuminance;
+    for (int k = 1; k < 3; ++k) {
+        components[k].dc = &dcChrominance;
+        components[k].ac = &acChrominance;
+    }
+
+    Bytes out;
+    out.reserve(static_cast<size_t>(width) * height / 2 + 1024);
+    const unsigned char header[] = {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0};
+    out.insert(out.end(), header, header + sizeof(header));
+    out.push_back(0xFF);
+    out.push_back(0xDB);
+    Put16(out, 2 + 2 * 65);
+    for (int id = 0; id < 2; ++id) {
+        out.push_back(static_cast<unsigned char>(id));
+        const uint8_t* table = id ? chrominance : luminance;
+        for (int i = 0; i < 64; ++i) out.push_back(table[kZigzag[i]]);
+    }
+    const unsigned char frame[] = {0xFF, 0xC0, 0, 17, 8};
+    out.insert(out.end(), frame, frame + sizeof(frame));
+    Put16(out, static_cast<unsigned>(height));
+    Put16(out, static_cast<unsigned>(width));
+    const unsigned char frameComponents[] = {3, 1, 0x11, 0, 2, 0x11, 1, 3, 0x11, 1};
+    out.insert(out.end(), frameComponents, frameComponents + sizeof(frameComponents));
+    out.push_back(0xFF);
+    out.push_back(0xC4);
+    Put16(out, static_cast<unsigned>(2 + 4 * 17 + kDcLuminance.values.size() + kAcLuminance.values.size() +
+                                     kDcChrominance.values.size() + kAcChrominance.values.size()));
+    PutHuffmanTable(out, 0x00, kDcLuminance);
+    PutHuffmanTable(out, 0x10, kAcLuminance);
+    PutHuffmanTable(out, 0x01, kDcChrominance);
+    PutHuffmanTable(out, 0x11, kAcChrominance);
+    const unsigned char scan[] = {0xFF, 0xDA, 0, 12, 3, 1, 0x00, 2, 0x11, 3, 0x11, 0, 63, 0};
+    out.insert(out.end(), scan, scan + sizeof(scan));
+
+    BitWriter bits(out);
+    float planes[3][64];
+    for (int top = 0; top < height; top += 8) {
+        for (int left = 0; left < width; left += 8) {
+            // Blocks past the edges repeat the last row and column.
+            for (int y = 0; y < 8; ++y) {
+                const unsigned char* row = rows + stride * std::min(top + y, height - 1);
+                for (int x = 0; x < 8; ++x) {
+                    const unsigned char* p = row + 3 * std::min(left + x, width - 1);
+                    const float b = p[0], g = p[1], r = p[2];
+                    planes[0][y * 8 + x] = 0.299f * r + 0.587f * g + 0.114f * b - 128.0f;
+                    planes[1][y * 8 + x] = -0.168736f * r - 0.331264f * g + 0.5f * b;
+                    planes[2][y * 8 + x] = 0.5f * r - 0.418688f * g - 0.081312f * b;
+                }
+            }
+            for (int k = 0; k < 3; ++k) EncodeBlock(planes[k], components[k], bits);
+        }
+    }
+    bits.Flush();
+    out.push_back(0xFF);
+    out.push_back(0xD9);
+    return out;
+}
+
+}  // namespace varnel
