@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace varnel {
 
 namespace {
@@ -204,6 +208,73 @@ void EncodeBlock(float* block, Component& c, BitWriter& bits) {
     if (run > 0) bits.Put(c.ac->code[0x00], c.ac->length[0x00]);
 }
 
+struct Source {
+    const unsigned char* rows = nullptr;
+    int width = 0, height = 0;
+    std::ptrdiff_t stride = 0;
+};
+
+// Rows of blocks [begin, end) and the entropy-coded bytes they give.
+struct Strip {
+    int begin = 0, end = 0;
+    Source source;
+    Component components[3];
+    Bytes bytes;
+};
+
+void EncodeStrip(Strip& strip) {
+    const Source& s = strip.source;
+    strip.bytes.reserve(static_cast<size_t>(s.width) * 8 * static_cast<size_t>(strip.end - strip.begin) / 2 + 64);
+    float planes[3][64];
+    for (int blockRow = strip.begin; blockRow < strip.end; ++blockRow) {
+        BitWriter bits(strip.bytes);
+        for (Component& c : strip.components) c.previousDc = 0;
+        const int top = blockRow * 8;
+        for (int left = 0; left < s.width; left += 8) {
+            // Blocks past the edges repeat the last row and column.
+            for (int y = 0; y < 8; ++y) {
+                const unsigned char* row = s.rows + s.stride * std::min(top + y, s.height - 1);
+                for (int x = 0; x < 8; ++x) {
+                    const unsigned char* p = row + 3 * std::min(left + x, s.width - 1);
+                    const float b = p[0], g = p[1], r = p[2];
+                    planes[0][y * 8 + x] = 0.299f * r + 0.587f * g + 0.114f * b - 128.0f;
+                    planes[1][y * 8 + x] = -0.168736f * r - 0.331264f * g + 0.5f * b;
+                    planes[2][y * 8 + x] = 0.5f * r - 0.418688f * g - 0.081312f * b;
+                }
+            }
+            for (int k = 0; k < 3; ++k) EncodeBlock(planes[k], strip.components[k], bits);
+        }
+        bits.Flush();
+        if (blockRow + 1 < strip.end) {
+            strip.bytes.push_back(0xFF);
+            strip.bytes.push_back(static_cast<unsigned char>(0xD0 + blockRow % 8));
+        }
+    }
+}
+
+#ifdef _WIN32
+DWORD WINAPI EncodeStripOnWorker(void* strip) {
+    EncodeStrip(*static_cast<Strip*>(strip));
+    return 0;
+}
+#endif
+
+// Encodes `strip` on a second thread while `here` runs on this one; both
+// alone when no thread can be had.
+template <typename Work>
+void RunBesides(Strip& strip, Work here) {
+#ifdef _WIN32
+    if (HANDLE worker = CreateThread(nullptr, 0, &EncodeStripOnWorker, &strip, 0, nullptr)) {
+        here();
+        WaitForSingleObject(worker, INFINITE);
+        CloseHandle(worker);
+        return;
+    }
+#endif
+    here();
+    EncodeStrip(strip);
+}
+
 }  // namespace
 
 Bytes EncodeJpeg(const unsigned char* rows, int width, int height, std::ptrdiff_t stride, int quality) {
@@ -254,28 +325,31 @@ Bytes EncodeJpeg(const unsigned char* rows, int width, int height, std::ptrdiff_
     PutHuffmanTable(out, 0x10, kAcLuminance);
     PutHuffmanTable(out, 0x01, kDcChrominance);
     PutHuffmanTable(out, 0x11, kAcChrominance);
+    // A restart interval of one row of blocks.
+    out.push_back(0xFF);
+    out.push_back(0xDD);
+    Put16(out, 4);
+    Put16(out, static_cast<unsigned>((width + 7) / 8));
     const unsigned char scan[] = {0xFF, 0xDA, 0, 12, 3, 1, 0x00, 2, 0x11, 3, 0x11, 0, 63, 0};
     out.insert(out.end(), scan, scan + sizeof(scan));
 
-    BitWriter bits(out);
-    float planes[3][64];
-    for (int top = 0; top < height; top += 8) {
-        for (int left = 0; left < width; left += 8) {
-            // Blocks past the edges repeat the last row and column.
-            for (int y = 0; y < 8; ++y) {
-                const unsigned char* row = rows + stride * std::min(top + y, height - 1);
-                for (int x = 0; x < 8; ++x) {
-                    const unsigned char* p = row + 3 * std::min(left + x, width - 1);
-                    const float b = p[0], g = p[1], r = p[2];
-                    planes[0][y * 8 + x] = 0.299f * r + 0.587f * g + 0.114f * b - 128.0f;
-                    planes[1][y * 8 + x] = -0.168736f * r - 0.331264f * g + 0.5f * b;
-                    planes[2][y * 8 + x] = 0.5f * r - 0.418688f * g - 0.081312f * b;
-                }
-            }
-            for (int k = 0; k < 3; ++k) EncodeBlock(planes[k], components[k], bits);
-        }
+    const int blockRows = (height + 7) / 8;
+    Strip strips[2];
+    strips[0].end = strips[1].begin = blockRows / 2;
+    strips[1].end = blockRows;
+    for (Strip& strip : strips) {
+        strip.source = Source{rows, width, height, stride};
+        for (int k = 0; k < 3; ++k) strip.components[k] = components[k];
     }
-    bits.Flush();
+    // The two halves of the picture are independent: each row of blocks is
+    // an interval of its own, which a restart marker closes.
+    RunBesides(strips[1], [&] { EncodeStrip(strips[0]); });
+    out.insert(out.end(), strips[0].bytes.begin(), strips[0].bytes.end());
+    if (!strips[0].bytes.empty() && !strips[1].bytes.empty()) {
+        out.push_back(0xFF);
+        out.push_back(static_cast<unsigned char>(0xD0 + (strips[0].end - 1) % 8));
+    }
+    out.insert(out.end(), strips[1].bytes.begin(), strips[1].bytes.end());
     out.push_back(0xFF);
     out.push_back(0xD9);
     return out;
