@@ -284,4 +284,45 @@ Bytes EncodePicture(Gdiplus::GpBitmap* picture, PictureFormat format) {
     return jpeg;
 }
 
+LockedPicture::LockedPicture(const Bytes& fileBytes) : picture_(DecodeBitmap(fileBytes)) {
+    UINT width = 0, height = 0;
+    if (!picture_.bitmap || GdipGetImageWidth(picture_.bitmap, &width) != Gdiplus::Ok ||
+        GdipGetImageHeight(picture_.bitmap, &height) != Gdiplus::Ok) {
+        return;
+    }
+    Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    if (GdipBitmapLockBits(picture_.bitmap, &all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &rows_) !=
+        Gdiplus::Ok) {
+        // Not every decoded format converts while locking: a 24-bit copy does.
+        picture_.reset(WorkingCopy(picture_.bitmap, false));
+        if (!picture_.bitmap || GdipBitmapLockBits(picture_.bitmap, &all, Gdiplus::ImageLockModeRead,
+                                                   PixelFormat24bppRGB, &rows_) != Gdiplus::Ok) {
+            return;
+        }
+    }
+    locked_ = true;
+}
+
+LockedPicture::~LockedPicture() {
+    if (locked_) GdipBitmapUnlockBits(picture_.bitmap, &rows_);
+}
+
+Bytes LockedPicture::Encode(int x, int y, int width, int height, PictureFormat format) const {
+    if (!locked_ || x < 0 || y < 0 || width <= 0 || height <= 0 || x > Width() - width || y > Height() - height) {
+        return {};
+    }
+    const unsigned char* first =
+        static_cast<const unsigned char*>(rows_.Scan0) + static_cast<ptrdiff_t>(rows_.Stride) * y + 3 * x;
+    if (format == PictureFormat::Jpeg) {
+        return EncodeJpeg(first, width, height, rows_.Stride, static_cast<int>(kJpegQuality));
+    }
+    // Other encoders read the rectangle where it lies, through a bitmap over it.
+    BitmapOwner region;
+    if (GdipCreateBitmapFromScan0(width, height, rows_.Stride, PixelFormat24bppRGB,
+                                  const_cast<unsigned char*>(first), &region.bitmap) != Gdiplus::Ok) {
+        return {};
+    }
+    return EncodePicture(region.bitmap, format);
+}
+
 }  // namespace varnel

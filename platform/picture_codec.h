@@ -40,4 +40,26 @@ bool HasAlpha(Gdiplus::GpBitmap* picture);
 // when the encoder failed.
 [[nodiscard]] Bytes EncodePicture(Gdiplus::GpBitmap* picture, PictureFormat format);
 
+// A decoded picture's pixels held still as 24-bit rows, so that rectangles
+// of it are encoded without copying the picture.
+class LockedPicture {
+public:
+    // Decodes the bytes (upright); Valid() is false when they are no picture.
+    explicit LockedPicture(const Bytes& fileBytes);
+    LockedPicture(const LockedPicture&) = delete;
+    LockedPicture& operator=(const LockedPicture&) = delete;
+    ~LockedPicture();
+
+    bool Valid() const { return locked_; }
+    int Width() const { return static_cast<int>(rows_.Width); }
+    int Height() const { return static_cast<int>(rows_.Height); }
+    // The rectangle encoded as `format`; empty when it does not lie inside.
+    [[nodiscard]] Bytes Encode(int x, int y, int width, int height, PictureFormat format) const;
+
+private:
+    BitmapOwner picture_;
+    Gdiplus::BitmapData rows_{};
+    bool locked_ = false;
+};
+
 }  // namespace varnel
