@@ -44,6 +44,8 @@ class Label : public Component {
 public:
     using Component::Component;
     bool Create(HWND parent) override;
+    // A click raises Clicked.
+    void OnCommand(int id, int code) override;
 };
 
 class ComboBox : public Component {

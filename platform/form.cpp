@@ -165,6 +165,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_VSCROLL: return MsgScroll(wParam, lParam);
     case WM_DRAWITEM: return MsgDrawItem(lParam);
     case WM_SIZE: MsgSize(); break;
+    case WM_CLOSE:
+        if (closeGuard_ && !closeGuard_()) return 0;
+        break;
     case WM_DESTROY: MsgDestroy(); return 0;
     default: break;
     }

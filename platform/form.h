@@ -83,6 +83,10 @@ public:
     void MapWindow(HWND window, Component* component);
     // Whether closing the window ends the event loop (tests keep it running).
     void SetQuitOnClose(bool quit) { quitOnClose_ = quit; }
+    // Asked before the window closes; false keeps it open (the guard then
+    // closes it itself when it can).
+    using CloseGuard = bool (*)();
+    void SetCloseGuard(CloseGuard guard) { closeGuard_ = guard; }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -106,6 +110,7 @@ private:
     IconHandle smallIcon_;
     bool created_ = false;
     bool quitOnClose_ = true;
+    CloseGuard closeGuard_ = nullptr;
     SIZE lastSize_{};
 };
 

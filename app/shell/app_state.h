@@ -35,6 +35,13 @@ struct AppState {
     Bytes watermarkBitmap;
     Bytes composedBitmap;
     std::vector<std::string> fontNames;
+
+    // A run is going: commands that would change the list, the picture or
+    // the settings wait; a stop or a close asked for meanwhile ends it after
+    // the file in hand.
+    bool running = false;
+    bool stopAsked = false;
+    bool closeAsked = false;
 };
 
 // Creates the one instance, starting the services it needs; it lives until

@@ -66,7 +66,7 @@ FileMarking CurrentMarking(TextStyle style, bool fromFile) {
     return marking;
 }
 
-ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds) {
+ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds, const FileMarking* marking) {
     AppState& app = App();
     ListBox& list = Ui<ListBox>(列表框1);
     Ui<Label>(标签2).SetText(ProgressText(list.Count(), number));
@@ -100,17 +100,48 @@ ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMillisec
             outcome.failure = kNoText;
             break;
         }
-        FileMarking marking = CurrentMarking(TextStyle::Bold, true);
-        marking.mode = WatermarkMode::Text;
-        outcome = MarkAndReplace(path, marking);
+        FileMarking text = marking ? *marking : CurrentMarking(TextStyle::Bold, true);
+        text.mode = WatermarkMode::Text;
+        outcome = MarkAndReplace(path, text);
         break;
     }
     case BatchOperation::Picture:
-        outcome = MarkAndReplace(path, CurrentMarking(TextStyle::Bold, true));
+        outcome = MarkAndReplace(path, marking ? *marking : CurrentMarking(TextStyle::Bold, true));
         break;
     }
     return outcome;
 }
+
+bool RunInProgress() { return HasAppState() && App().running; }
+
+void StopRun() {
+    if (RunInProgress()) App().stopAsked = true;
+}
+
+bool MayCloseNow() {
+    if (!RunInProgress()) return true;
+    App().closeAsked = true;
+    App().stopAsked = true;
+    return false;
+}
+
+namespace {
+
+// Everything that would change the folder, the list, the picture or the
+// settings is shut while a run goes; the stop command is open only then.
+void ShutInputs(bool shut) {
+    for (int id : {工具条1, 分组框_选项, 列表框1, 画板1, 分组框2}) EnableWindow(Ui<Component>(id).Handle(), !shut);
+    const FormDef& window = MainWindow().Def();
+    HMENU bar = GetMenu(MainWindow().Handle());
+    for (size_t i = 0; i < window.menuCount; ++i) {
+        const int command = window.menu[i].command;
+        const bool open = command == kMenuAbout || (command == kMenuStop) == shut;
+        EnableMenuItem(bar, static_cast<UINT>(command), MF_BYCOMMAND | (open ? MF_ENABLED : MF_GRAYED));
+    }
+    DrawMenuBar(MainWindow().Handle());
+}
+
+}  // namespace
 
 void RunBatch(BatchOperation operation, bool menuVariant) {
     AppState& app = App();
@@ -126,17 +157,38 @@ void RunBatch(BatchOperation operation, bool menuVariant) {
         app.watermarkPosition = PositionFromEditBoxes();
     }
 
+    // The files are marked as the settings stand now, whatever happens to
+    // the window meanwhile.
+    const FileMarking marking = CurrentMarking(TextStyle::Bold, true);
+    app.running = true;
+    app.stopAsked = false;
+    ShutInputs(true);
     BatchReport report;
     const int count = list.Count();
+    int done = 0;
     for (int i = 1; i <= count; ++i) {
+        // A stop asked for while the last file was worked on ends the run here.
+        ProcessPendingEvents();
+        if (app.stopAsked) break;
         const std::string name = list.ItemText(i - 1);
-        report.Add(name, RunBatchItem(operation, i, menuVariant ? 500 : 0));
+        report.Add(name, RunBatchItem(operation, i, menuVariant ? 500 : 0, &marking));
+        ++done;
         if (!menuVariant && operation != BatchOperation::Split) SleepMilliseconds(1000);
     }
-    // A failure stays on the screen long enough to be read.
-    ShowTimedMessage(report.Text(operation), report.Failed() ? 10000 : 1500);
+    app.running = false;
+    ShutInputs(false);
+    std::string text = report.Text(operation);
+    if (done < count) text += "\n已停止：处理了 " + std::to_string(done) + " / " + std::to_string(count) + " 个文件。";
     progress.SetText("");
     progress.SetVisible(false);
+    if (app.closeAsked) {
+        // The window was asked to close during the run: it closes now.
+        app.closeAsked = false;
+        MainWindow().Close();
+        return;
+    }
+    // A failure stays on the screen long enough to be read.
+    ShowTimedMessage(text, report.Failed() || done < count ? 10000 : 1500);
 }
 
 }  // namespace varnel

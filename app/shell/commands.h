@@ -58,12 +58,20 @@ void AddHorizontalCutLine();
 int SplitPictureInHalves();
 void CutPictureByLines();
 
-// Batch runs (batch_commands.cpp).
+// Batch runs (batch_commands.cpp). While one runs, the window's other
+// commands and inputs are shut; a stop or a close ends it after the file in
+// hand.
+bool RunInProgress();
+void StopRun();
+// The window's close guard: closes now, or after the run in progress.
+bool MayCloseNow();
 void RunBatch(BatchOperation operation, bool menuVariant);
 // Selects and loads the number-th (from 1) listed file, waits
 // `pauseMilliseconds` (none when 0) and applies the operation to it, writing
 // the result back as the batch run does.
-ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds);
+// `marking`, when given, is how the run marks its files, taken when it started.
+ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds,
+                         const FileMarking* marking = nullptr);
 // How the files are marked by the current settings: text in `style`, the
 // preview's stretch of a picture from a file (`fromFile`) or from bytes.
 FileMarking CurrentMarking(TextStyle style, bool fromFile);

@@ -70,6 +70,8 @@ enum Command : int {
     kToolBatchPicture,
     kToolVerticalCut,
     kToolHorizontalCut,
+    // Ends a run after the file in hand.
+    kMenuStop,
 };
 
 // Guide lines in the order the cuts use them.

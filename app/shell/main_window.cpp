@@ -86,15 +86,25 @@ const MenuItemDef kMenu[] = {
     {"VIP功能", "批量分割", nullptr, 0, 0, kMenuBatchSplit},
     {"VIP功能", "批量文字水印", nullptr, 0, 0, kMenuBatchText},
     {"VIP功能", "批量图片水印", nullptr, 0, 0, kMenuBatchPicture},
+    {"VIP功能", "停止运行", "Esc", 0, VK_ESCAPE, kMenuStop},
     {"关于", "关于软件", nullptr, 0, 0, kMenuAbout},
 };
 
 using E = EventKind;
-#define ON(source, kind, handler) {source, E::kind, [](const EventArgs& a) { handler; (void)a; }}
+// While a run goes, only the rows marked ANYTIME are handled: nothing else
+// may change the list, the picture or the settings under it.
+#define ANYTIME(source, kind, handler) {source, E::kind, [](const EventArgs& a) { handler; (void)a; }}
+#define ON(source, kind, handler)                         \
+    {source, E::kind, [](const EventArgs& a) {            \
+         if (!RunInProgress()) { handler; }               \
+         (void)a;                                         \
+     }}
 
 const EventBinding kEvents[] = {
-    ON(W, Created, OnMainWindowCreated(a)),
-    ON(W, SizeChanged, OnMainWindowSizeChanged(a)),
+    ANYTIME(W, Created, OnMainWindowCreated(a)),
+    ANYTIME(W, SizeChanged, OnMainWindowSizeChanged(a)),
+    ANYTIME(kMenuStop, CommandChosen, StopRun()),
+    ANYTIME(标签2, Clicked, StopRun()),
     // Commands, from the menu, its shortcuts and the toolbar alike.
     ON(kMenuOpen, CommandChosen, ChooseFolder()),
     ON(kMenuSave, CommandChosen, SaveSnapshot()),
@@ -105,7 +115,7 @@ const EventBinding kEvents[] = {
     ON(kMenuBatchSplit, CommandChosen, RunBatch(BatchOperation::Split, true)),
     ON(kMenuBatchText, CommandChosen, RunBatch(BatchOperation::Text, true)),
     ON(kMenuBatchPicture, CommandChosen, RunBatch(BatchOperation::Picture, true)),
-    ON(kMenuAbout, CommandChosen, ShowAboutBox()),
+    ANYTIME(kMenuAbout, CommandChosen, ShowAboutBox()),
     // The toolbar's own: its batch runs are the toolbar variants.
     ON(kToolOpenPicture, CommandChosen, OpenPictureFolder()),
     ON(kToolAddText, CommandChosen, AddTextWatermark()),
@@ -138,6 +148,7 @@ const EventBinding kEvents[] = {
     ON(分隔条15, Dragged, Ui<Component>(分隔条15).SetTop(a.newPosition)),
 };
 #undef ON
+#undef ANYTIME
 
 const FormDef kMainWindow = {
     "Varnel1.0", 50, 50, 1385, 861, IDI_VARNEL,

@@ -43,6 +43,7 @@ void EnsurePhotoFolder() {
 
 void OnMainWindowCreated(const EventArgs&) {
     AppState& app = App();
+    MainWindow().SetCloseGuard(&MayCloseNow);
 
     ComboBox& fonts = Ui<ComboBox>(组合框_字体选择);
     for (const std::string& name : CollectFontNames()) {

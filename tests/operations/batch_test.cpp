@@ -225,3 +225,49 @@ TEST_CASE("a saved snapshot takes a free four-digit name") {
         DeleteFileA((photo + number.substr(number.size() - 4) + ".jpg").c_str());
     }
 }
+
+namespace {
+// While the run is on its second file: a click on another list entry, then
+// a stop, as a user gives them.
+void CALLBACK ClickAndStop(HWND, UINT, UINT_PTR id, DWORD) {
+    if (Ui<Label>(标签2).Text().find("第：2条") == std::string::npos) return;
+    KillTimer(nullptr, id);
+    ListBox& list = Ui<ListBox>(列表框1);
+    SendMessageA(list.Handle(), LB_SETCURSEL, 3, 0);
+    SendMessageA(MainWindow().Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list.Handle()), LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list.Handle()));
+    PostMessageA(MainWindow().Handle(), WM_COMMAND, kMenuStop, 0);
+}
+}  // namespace
+
+TEST_CASE("a run works through the list it started with, and a stop ends it after the file in hand") {
+    test::StartedMainWindow();
+    test::TempFolder folder("varnel-batch-stop");
+    const unsigned colours[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
+    std::vector<Bytes> originals;
+    for (int i = 0; i < 4; ++i) {
+        originals.push_back(test::MakePicture(300, 200, colours[i], "png"));
+        REQUIRE(WriteWholeFile(folder.File(std::to_string(i) + ".png"), originals.back()));
+    }
+    ListFolder(folder.Path());
+    Ui<EditBox>(编辑框1).SetText("0");
+    Ui<EditBox>(编辑框2).SetText("0");
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, &ClickAndStop);
+    test::DialogAnswerer close([](HWND box) { PostMessageA(box, WM_CLOSE, 0, 0); });
+    RunBatch(BatchOperation::Picture, true);
+    KillTimer(nullptr, timer);
+    for (int i = 0; i < 4; ++i) {
+        CAPTURE(i);
+        const Bytes now = ReadWholeFile(folder.File(std::to_string(i) + ".png"));
+        // The first two, each its own picture with the mark; the rest untouched.
+        if (i < 2) {
+            CHECK(now != originals[static_cast<size_t>(i)]);
+            CHECK(test::BmpPixel(DecodePictureToBmp24(now), 250, 150) == colours[i]);
+        } else {
+            CHECK(now == originals[static_cast<size_t>(i)]);
+        }
+    }
+    CHECK_FALSE(RunInProgress());
+    CHECK(IsWindowEnabled(Ui<Component>(列表框1).Handle()));
+    App().watermarkMode = WatermarkMode::None;
+}
