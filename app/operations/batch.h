@@ -43,5 +43,6 @@ const char* FailureText(FileFailure failure);
 constexpr const char kUnreadable[] = "无法读取";
 constexpr const char kNotWritten[] = "无法写入";
 constexpr const char kNoText[] = "没有可绘制的文字";
+constexpr const char kNoBackup[] = "无法备份原图，未改动";
 
 }  // namespace varnel

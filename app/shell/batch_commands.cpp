@@ -1,5 +1,6 @@
 #include <cstdlib>
 
+#include "app/operations/originals.h"
 #include "app/operations/watermark_rendering.h"
 #include "app/shell/commands.h"
 #include "app/shell/component_ids.h"
@@ -28,8 +29,15 @@ bool DrawRunText() {
     return drawn.Width > 0 && drawn.Height > 0;
 }
 
-// Marks the file at `path` at its own size and puts the result in its place.
-ItemOutcome MarkAndReplace(const std::string& path, const FileMarking& marking) {
+// The run's folder of originals is made when its first file is replaced.
+bool KeepOriginal(const std::string& path, RunPlan& plan) {
+    if (plan.backupFolder.empty()) plan.backupFolder = NewBackupFolder(App().currentFolder);
+    return !plan.backupFolder.empty() && BackUpOriginal(path, plan.backupFolder);
+}
+
+// Marks the file at `path` at its own size and puts the result in its place,
+// its original kept first when the run keeps them.
+ItemOutcome MarkAndReplace(const std::string& path, const FileMarking& marking, RunPlan* plan) {
     ItemOutcome outcome;
     const Bytes original = ReadWholeFile(path);
     if (original.empty()) {
@@ -42,6 +50,8 @@ ItemOutcome MarkAndReplace(const std::string& path, const FileMarking& marking) 
     shown.reset();
     if (marked.failure != FileFailure::None) {
         outcome.failure = FailureText(marked.failure);
+    } else if (plan && !KeepOriginal(path, *plan)) {
+        outcome.failure = kNoBackup;
     } else if (!WriteWholeFile(path, marked.bytes)) {
         outcome.failure = kNotWritten;
     } else {
@@ -66,7 +76,7 @@ FileMarking CurrentMarking(TextStyle style, bool fromFile) {
     return marking;
 }
 
-ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds, const FileMarking* marking) {
+ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds, RunPlan* plan) {
     AppState& app = App();
     ListBox& list = Ui<ListBox>(列表框1);
     Ui<Label>(标签2).SetText(ProgressText(list.Count(), number));
@@ -100,13 +110,13 @@ ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMillisec
             outcome.failure = kNoText;
             break;
         }
-        FileMarking text = marking ? *marking : CurrentMarking(TextStyle::Bold, true);
+        FileMarking text = plan ? plan->marking : CurrentMarking(TextStyle::Bold, true);
         text.mode = WatermarkMode::Text;
-        outcome = MarkAndReplace(path, text);
+        outcome = MarkAndReplace(path, text, plan);
         break;
     }
     case BatchOperation::Picture:
-        outcome = MarkAndReplace(path, marking ? *marking : CurrentMarking(TextStyle::Bold, true));
+        outcome = MarkAndReplace(path, plan ? plan->marking : CurrentMarking(TextStyle::Bold, true), plan);
         break;
     }
     return outcome;
@@ -159,7 +169,7 @@ void RunBatch(BatchOperation operation, bool menuVariant) {
 
     // The files are marked as the settings stand now, whatever happens to
     // the window meanwhile.
-    const FileMarking marking = CurrentMarking(TextStyle::Bold, true);
+    RunPlan plan{CurrentMarking(TextStyle::Bold, true), std::string()};
     app.running = true;
     app.stopAsked = false;
     ShutInputs(true);
@@ -171,7 +181,7 @@ void RunBatch(BatchOperation operation, bool menuVariant) {
         ProcessPendingEvents();
         if (app.stopAsked) break;
         const std::string name = list.ItemText(i - 1);
-        report.Add(name, RunBatchItem(operation, i, menuVariant ? 500 : 0, &marking));
+        report.Add(name, RunBatchItem(operation, i, menuVariant ? 500 : 0, &plan));
         ++done;
         if (!menuVariant && operation != BatchOperation::Split) SleepMilliseconds(1000);
     }

@@ -69,9 +69,17 @@ void RunBatch(BatchOperation operation, bool menuVariant);
 // Selects and loads the number-th (from 1) listed file, waits
 // `pauseMilliseconds` (none when 0) and applies the operation to it, writing
 // the result back as the batch run does.
-// `marking`, when given, is how the run marks its files, taken when it started.
-ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds,
-                         const FileMarking* marking = nullptr);
+// What a whole run keeps from its start: how it marks its files, and the
+// folder its originals go to (made when the first file is replaced).
+struct RunPlan {
+    FileMarking marking;
+    std::string backupFolder;
+};
+// `plan`, when given, is the run's; without one the file is marked by the
+// settings as they stand and its original is not kept.
+ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds, RunPlan* plan = nullptr);
+// Puts back the originals of the last run in the current folder.
+void UndoLastRun();
 // How the files are marked by the current settings: text in `style`, the
 // preview's stretch of a picture from a file (`fromFile`) or from bytes.
 FileMarking CurrentMarking(TextStyle style, bool fromFile);

@@ -70,6 +70,8 @@ enum Command : int {
     kToolBatchPicture,
     kToolVerticalCut,
     kToolHorizontalCut,
+    // Puts back the originals of the last run.
+    kMenuUndo,
     // Ends a run after the file in hand.
     kMenuStop,
 };

@@ -83,6 +83,7 @@ const MenuItemDef kMenu[] = {
     {"编辑", "添加文字", nullptr, 0, 0, kMenuAddText},
     {"编辑", "添加图片", nullptr, 0, 0, kMenuAddPicture},
     {"编辑", "分割图片", nullptr, 0, 0, kMenuSplit},
+    {"编辑", "撤销上次运行", "Ctrl+Z", FCONTROL, 'Z', kMenuUndo},
     {"VIP功能", "批量分割", nullptr, 0, 0, kMenuBatchSplit},
     {"VIP功能", "批量文字水印", nullptr, 0, 0, kMenuBatchText},
     {"VIP功能", "批量图片水印", nullptr, 0, 0, kMenuBatchPicture},
@@ -104,6 +105,7 @@ const EventBinding kEvents[] = {
     ANYTIME(W, Created, OnMainWindowCreated(a)),
     ANYTIME(W, SizeChanged, OnMainWindowSizeChanged(a)),
     ANYTIME(kMenuStop, CommandChosen, StopRun()),
+    ON(kMenuUndo, CommandChosen, UndoLastRun()),
     ANYTIME(标签2, Clicked, StopRun()),
     // Commands, from the menu, its shortcuts and the toolbar alike.
     ON(kMenuOpen, CommandChosen, ChooseFolder()),

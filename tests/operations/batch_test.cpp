@@ -27,6 +27,19 @@ void ListFolder(const std::string& path) {
     App().currentFolder = path;
 }
 
+// How many entries (run folders) a folder holds.
+int ListFolderFilesCount(const std::string& path) {
+    int count = 0;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    do {
+        count += std::string(entry.cFileName) != "." && std::string(entry.cFileName) != "..";
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return count;
+}
+
 // A 1-pixel black and white checkerboard: any resampling on the way greys it.
 Bytes Checkerboard(int width, int height) {
     Bytes bmp = MakeBmp24(width, height, nullptr, 0);
@@ -269,5 +282,58 @@ TEST_CASE("a run works through the list it started with, and a stop ends it afte
     }
     CHECK_FALSE(RunInProgress());
     CHECK(IsWindowEnabled(Ui<Component>(列表框1).Handle()));
+    App().watermarkMode = WatermarkMode::None;
+}
+
+TEST_CASE("a run keeps every original with its time, and undo puts them back") {
+    test::StartedMainWindow();
+    test::TempFolder folder("varnel-batch-undo");
+    std::vector<Bytes> originals;
+    std::vector<FILETIME> times;
+    for (int i = 0; i < 5; ++i) {
+        originals.push_back(test::MakePicture(120, 80, 0x203040u * (i + 1), i % 2 ? "jpeg" : "png"));
+        const std::string path = folder.File("p" + std::to_string(i) + (i % 2 ? ".jpg" : ".png"));
+        REQUIRE(WriteWholeFile(path, originals.back()));
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+        times.push_back(data.ftLastWriteTime);
+    }
+    ListFolder(folder.Path());
+    Ui<EditBox>(编辑框1).SetText("0");
+    Ui<EditBox>(编辑框2).SetText("0");
+    auto name = [](int i) { return "p" + std::to_string(i) + (i % 2 ? ".jpg" : ".png"); };
+    auto answer = [] { return test::DialogAnswerer([](HWND box) { PostMessageA(box, WM_COMMAND, IDYES, 0); }); };
+    {
+        test::DialogAnswerer done([](HWND box) { PostMessageA(box, WM_CLOSE, 0, 0); });
+        RunBatch(BatchOperation::Picture, true);
+    }
+    // The listing never shows the originals' folder, nor anything in it.
+    CHECK(Ui<ListBox>(列表框1).Count() == 5);
+    for (int i = 0; i < 5; ++i) CHECK(ReadWholeFile(folder.File(name(i))) != originals[static_cast<size_t>(i)]);
+    SetFileAttributesA(folder.File(name(3)).c_str(), FILE_ATTRIBUTE_READONLY);
+    SUBCASE("undo puts back what it can and keeps what it could not") {
+        auto yes = answer();
+        UndoLastRun();
+        CHECK(yes.Answered());
+        for (int i = 0; i < 5; ++i) {
+            CAPTURE(i);
+            const bool back = ReadWholeFile(folder.File(name(i))) == originals[static_cast<size_t>(i)];
+            CHECK(back == (i != 3));
+        }
+        REQUIRE(ListFolderFilesCount(folder.Path() + "\\原图备份") == 1);
+        SetFileAttributesA(folder.File(name(3)).c_str(), FILE_ATTRIBUTE_NORMAL);
+        auto again = answer();
+        UndoLastRun();
+        for (int i = 0; i < 5; ++i) {
+            CAPTURE(i);
+            const std::string path = folder.File(name(i));
+            CHECK(ReadWholeFile(path) == originals[static_cast<size_t>(i)]);
+            WIN32_FILE_ATTRIBUTE_DATA data{};
+            GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+            CHECK(CompareFileTime(&data.ftLastWriteTime, &times[static_cast<size_t>(i)]) == 0);
+        }
+        CHECK_FALSE(FindFirstFileExists(folder.File("原图备份")));
+    }
+    SetFileAttributesA(folder.File(name(3)).c_str(), FILE_ATTRIBUTE_NORMAL);
     App().watermarkMode = WatermarkMode::None;
 }
