@@ -203,8 +203,9 @@ int BatchSteps() {
 // Runs both watermark batches twice over folders of assorted pictures and
 // writes what the preview shows of each, so that two builds' outputs can be
 // compared byte for byte.
-int Outputs() {
-    if (!StartUp(SW_SHOWNORMAL)) return 1;
+// The window started for the runs: the bench's mark, a text, a face, (10, 10).
+bool StartForRuns() {
+    if (!StartUp(SW_SHOWNORMAL)) return false;
     ProcessPendingEvents();
     MainWindow().SetQuitOnClose(false);
     AppState& app = App();
@@ -212,14 +213,23 @@ int Outputs() {
     app.watermarkText = "Varnel";
     app.watermarkPosition = WatermarkPosition{10, 10};
     PickFont("文泉驿微米黑");
+    return true;
+}
+
+// Runs one watermark batch over every file of a folder of the work dir.
+void RunOver(const std::string& folder, BatchOperation operation) {
+    App().watermarkMode = operation == BatchOperation::Text ? WatermarkMode::Text : WatermarkMode::Picture;
+    ListFolder(At(folder));
+    for (int i = 1; i <= Ui<ListBox>(ui::列表框1).Count(); ++i) RunBatchItem(operation, i, 0);
+}
+
+int Outputs() {
+    if (!StartForRuns()) return 1;
+    AppState& app = App();
     ListBox& list = Ui<ListBox>(ui::列表框1);
     for (int pass = 1; pass <= 2; ++pass) {
-        app.watermarkMode = WatermarkMode::Text;
-        ListFolder(At("ident-text"));
-        for (int i = 1; i <= list.Count(); ++i) RunBatchItem(BatchOperation::Text, i, 0);
-        app.watermarkMode = WatermarkMode::Picture;
-        ListFolder(At("ident-picture"));
-        for (int i = 1; i <= list.Count(); ++i) RunBatchItem(BatchOperation::Picture, i, 0);
+        RunOver("ident-text", BatchOperation::Text);
+        RunOver("ident-picture", BatchOperation::Picture);
         for (int mode = 1; mode <= 2; ++mode) {
             app.watermarkMode = static_cast<WatermarkMode>(mode);
             ListFolder(At("ident-preview"));
@@ -246,21 +256,9 @@ int Outputs() {
 // Both watermark runs over WORKDIR\quality-text and WORKDIR\quality-picture,
 // for measuring what the written files keep of the originals.
 int Quality() {
-    if (!StartUp(SW_SHOWNORMAL)) return 1;
-    ProcessPendingEvents();
-    MainWindow().SetQuitOnClose(false);
-    AppState& app = App();
-    Ui<PictureBox>(ui::图片框3).SetPicture(ReadWholeFile(At("in\\mark.bmp")));
-    app.watermarkText = "Varnel";
-    app.watermarkPosition = WatermarkPosition{10, 10};
-    PickFont("文泉驿微米黑");
-    ListBox& list = Ui<ListBox>(ui::列表框1);
-    app.watermarkMode = WatermarkMode::Text;
-    ListFolder(At("quality-text"));
-    for (int i = 1; i <= list.Count(); ++i) RunBatchItem(BatchOperation::Text, i, 0);
-    app.watermarkMode = WatermarkMode::Picture;
-    ListFolder(At("quality-picture"));
-    for (int i = 1; i <= list.Count(); ++i) RunBatchItem(BatchOperation::Picture, i, 0);
+    if (!StartForRuns()) return 1;
+    RunOver("quality-text", BatchOperation::Text);
+    RunOver("quality-picture", BatchOperation::Picture);
     std::fflush(stdout);
     ExitProcess(0);
 }

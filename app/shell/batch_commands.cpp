@@ -98,7 +98,11 @@ ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMillisec
     // The text run shows its own text, once, over the picture alone.
     RenderPreview(operation != BatchOperation::Text);
     ProcessPendingEvents();
-    if (pauseMilliseconds > 0) SleepMilliseconds(pauseMilliseconds);
+    if (pauseMilliseconds > 0) {
+        SleepMilliseconds(pauseMilliseconds);
+        // What came in during the pause (a stop, a repaint) is seen before the file is written.
+        ProcessPendingEvents();
+    }
     ItemOutcome outcome;
     switch (operation) {
     case BatchOperation::Split:
