@@ -44,6 +44,7 @@ void AddVerticalCutLine() {
     if (app.verticalCutCount == 5) return;
     ++app.verticalCutCount;
     PlaceGuideLines(true, app.verticalCutCount, false);
+    RenderPreview();
 }
 
 void AddHorizontalCutLine() {
@@ -51,6 +52,7 @@ void AddHorizontalCutLine() {
     if (app.horizontalCutCount == 5) return;
     ++app.horizontalCutCount;
     PlaceGuideLines(false, app.horizontalCutCount, false);
+    RenderPreview();
 }
 
 }  // namespace varnel

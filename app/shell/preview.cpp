@@ -1,6 +1,8 @@
+#include "app/operations/grid_labels.h"
 #include "app/operations/watermark_blend.h"
 #include "app/shell/commands.h"
 #include "app/shell/component_ids.h"
+#include "platform/bmp_format.h"
 #include "platform/components.h"
 #include "platform/file_services.h"
 
@@ -53,6 +55,15 @@ void PresentPreview() {
     AppState& app = App();
     Canvas& canvas = app.renderer.GetCanvas();
     const PreviewSize size = app.previewSize;
+    // While guide lines are shown, the preview says what the cut will give;
+    // the files never come from the preview, so none of this is written.
+    if (app.verticalCutCount > 0 || app.horizontalCutCount > 0) {
+        BmpHeader picture;
+        if (ReadBmpHeader(Ui<DrawPanel>(画板1).Picture(), picture)) {
+            DrawGridLabels(canvas, size.width, size.height, app.verticalCutCount + 1, app.horizontalCutCount + 1,
+                           picture.width, picture.height);
+        }
+    }
     // The panel keeps its own copy of what it shows: its snapshots never
     // pick up other windows' pixels, and a repaint shows it again.
     if (canvas.PresentRect(0, 0, size.width, size.height)) {

@@ -150,6 +150,15 @@ TEST_CASE("guide lines cut the picture into a grid, row by row") {
     app.currentFolder = folder.Path();
     app.currentTitle = "cat";
     Ui<DrawPanel>(画板1).SetPicture(GridPicture(4, 2, 50, 30));
+    app.currentPicturePath.clear();
+    RenderPreview();
+    // Each cell says what the cut gives of it, in the preview only.
+    Component& shown = Ui<Component>(画板1);
+    const Bytes preview = Ui<DrawPanel>(画板1).Snapshot(shown.Width(), shown.Height());
+    CHECK(test::BmpPixel(preview, 6, 6) == 0x282828);
+    CHECK(test::BmpPixel(preview, shown.Width() / 4 + 6, shown.Height() / 2 + 6) == 0x282828);
+    test::Pump(100);
+    CHECK(test::SaveWindowScreenshot(MainWindow().Handle(), test::ScreenshotFolder() + "\\grid-labels.png"));
     // A double-click on the preview starts the cut.
     SendMessageA(Ui<DrawPanel>(画板1).Handle(), WM_LBUTTONDBLCLK, 0, 0);
     for (int i = 1; i <= 8; ++i) {
