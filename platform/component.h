@@ -28,6 +28,7 @@ enum class ComponentKind {
     StatusBar,
     DropTarget,
     SplitterBar,
+    ProgressBar,
 };
 
 enum ComponentFlag : unsigned {

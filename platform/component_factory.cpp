@@ -20,6 +20,7 @@ std::unique_ptr<Component> MakeComponent(Form& form, const ComponentDef& def) {
     case ComponentKind::StatusBar: return std::make_unique<StatusBar>(form, def);
     case ComponentKind::DropTarget: return std::make_unique<DropTarget>(form, def);
     case ComponentKind::SplitterBar: return std::make_unique<SplitterBar>(form, def);
+    case ComponentKind::ProgressBar: return std::make_unique<ProgressBar>(form, def);
     }
     return nullptr;
 }

@@ -158,6 +158,16 @@ private:
     int startPosition_ = 0;
 };
 
+// A bar that fills as a run goes.
+class ProgressBar : public Component {
+public:
+    using Component::Component;
+    bool Create(HWND parent) override;
+    // Shows `done` of `total`.
+    void SetProgress(int done, int total);
+    int Position() const;
+};
+
 // A window that holds a picture and shows it over a backing bitmap of its
 // own, so what it shows can be read back without looking at the screen.
 class PictureSurface : public Component {

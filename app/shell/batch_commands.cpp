@@ -157,6 +157,24 @@ void ShutInputs(bool shut) {
 
 }  // namespace
 
+namespace {
+
+// The bar under the progress label, and the window's title, which a
+// minimised run shows on the taskbar: the share done and the time left.
+void ShowProgress(int done, int total, DWORD startTicks) {
+    Ui<ProgressBar>(进度条).SetProgress(done, total);
+    std::string title = MainWindow().Def().caption;
+    if (done > 0 && total > 0) {
+        title += " - " + std::to_string(done * 100 / total) + "%";
+        const DWORD elapsed = GetTickCount() - startTicks;
+        const unsigned long long left = static_cast<unsigned long long>(elapsed) * (total - done) / done / 1000;
+        if (done < total) title += "，约剩 " + std::to_string(left) + " 秒";
+    }
+    SetWindowTextA(MainWindow().Handle(), title.c_str());
+}
+
+}  // namespace
+
 void RunBatch(BatchOperation operation, bool menuVariant) {
     AppState& app = App();
     Label& progress = Ui<Label>(标签2);
@@ -180,6 +198,12 @@ void RunBatch(BatchOperation operation, bool menuVariant) {
     BatchReport report;
     const int count = list.Count();
     int done = 0;
+    const DWORD start = GetTickCount();
+    Component& label = Ui<Component>(标签2);
+    Component& bar = Ui<Component>(进度条);
+    bar.Move(label.Left(), label.Top() + label.Height() + 2, label.Width(), 16);
+    bar.SetVisible(true);
+    ShowProgress(0, count, start);
     for (int i = 1; i <= count; ++i) {
         // A stop asked for while the last file was worked on ends the run here.
         ProcessPendingEvents();
@@ -187,8 +211,11 @@ void RunBatch(BatchOperation operation, bool menuVariant) {
         const std::string name = list.ItemText(i - 1);
         report.Add(name, RunBatchItem(operation, i, menuVariant ? 500 : 0, &plan));
         ++done;
+        ShowProgress(done, count, start);
         if (!menuVariant && operation != BatchOperation::Split) SleepMilliseconds(1000);
     }
+    SetWindowTextA(MainWindow().Handle(), MainWindow().Def().caption);
+    bar.SetVisible(false);
     app.running = false;
     ShutInputs(false);
     std::string text = report.Text(operation);

@@ -46,6 +46,7 @@ enum Id : int {
     分隔条13,
     分隔条14,
     分隔条15,
+    进度条,
     kComponentCount
 };
 

@@ -59,6 +59,8 @@ const ComponentDef kComponents[] = {
     {分隔条13, "分隔条13", K::SplitterBar, W, 96, 152, 768, 3, "", kNoArgs, kHidden | kHorizontal},
     {分隔条14, "分隔条14", K::SplitterBar, W, 96, 152, 768, 3, "", kNoArgs, kHidden | kHorizontal},
     {分隔条15, "分隔条15", K::SplitterBar, W, 136, 152, 768, 3, "", kNoArgs, kHidden | kHorizontal},
+    // Shown under the progress label while a run goes.
+    {进度条, "进度条", K::ProgressBar, W, 1065, 760, 307, 16, "", kNoArgs, kHidden},
 };
 
 // The image strip holds the ten pictures the buttons show, in button order.

@@ -240,11 +240,18 @@ TEST_CASE("a saved snapshot takes a free four-digit name") {
 }
 
 namespace {
+// What the window showed while the run was on its second file.
+int barPosition = -1;
+std::string titleMidRun;
+
 // While the run is on its second file: a click on another list entry, then
 // a stop, as a user gives them.
 void CALLBACK ClickAndStop(HWND, UINT, UINT_PTR id, DWORD) {
     if (Ui<Label>(标签2).Text().find("第：2条") == std::string::npos) return;
     KillTimer(nullptr, id);
+    barPosition = Ui<ProgressBar>(进度条).Position();
+    titleMidRun = MainWindow().Caption();
+    test::SaveWindowScreenshot(MainWindow().Handle(), test::ScreenshotFolder() + "\\run-progress.png");
     ListBox& list = Ui<ListBox>(列表框1);
     SendMessageA(list.Handle(), LB_SETCURSEL, 3, 0);
     SendMessageA(MainWindow().Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list.Handle()), LBN_SELCHANGE),
@@ -282,6 +289,10 @@ TEST_CASE("a run works through the list it started with, and a stop ends it afte
     }
     CHECK_FALSE(RunInProgress());
     CHECK(IsWindowEnabled(Ui<Component>(列表框1).Handle()));
+    // One of four done when the second began: the bar a quarter, the title 25 %.
+    CHECK(barPosition == 1);
+    CHECK(titleMidRun.find("Varnel1.0 - 25%") == 0);
+    CHECK(MainWindow().Caption() == "Varnel1.0");
     App().watermarkMode = WatermarkMode::None;
 }
 
