@@ -53,6 +53,10 @@ void WriteSeeds(const std::string& dir) {
     WriteFile(dir + "/path_text/gbk", Text("C:\\\xB1\\\xCA\\\xE8\\\\a.jpg"));
     WriteFile(dir + "/path_text/plain", Text("D:\\pictures\\x.y\\photo.png"));
     WriteFile(dir + "/path_text/trail", Text("\xD3\\"));
+    // A JPEG head with an EXIF block saying "turned a quarter" (6).
+    const Bytes exif{0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 0x2A, 0, 8, 0, 0, 0,
+                     1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xD9};
+    WriteFile(dir + "/jpeg/exif", exif);
 }
 }  // namespace
 
