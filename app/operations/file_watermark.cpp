@@ -1,6 +1,7 @@
 #include "app/operations/file_watermark.h"
 
 #include "app/operations/watermark_blend.h"
+#include "app/operations/text_faces.h"
 #include "app/operations/watermark_rendering.h"
 #include "graphics/objects/fonts.h"
 #include "graphics/objects/graphics_object.h"
@@ -34,6 +35,11 @@ bool DrawText(Gdiplus::GpBitmap* picture, const FileMarking& marking) {
     GdipSetTextRenderingHint(graphics.get(), Gdiplus::TextRenderingHintAntiAlias);
     GdipScaleWorldTransform(graphics.get(), static_cast<float>(width) / marking.previewWidth,
                             static_cast<float>(height) / marking.previewHeight, Gdiplus::MatrixOrderPrepend);
+    if (DrawTextWithFallback(graphics.get(), marking.text, marking.style,
+                             static_cast<float>(marking.text.position.x),
+                             static_cast<float>(marking.text.position.y))) {
+        return true;
+    }
     const Bytes wide = ToWideText(marking.text.text);
     const auto* text = reinterpret_cast<const WCHAR*>(wide.data());
     Gdiplus::RectF box(0, 0, 0, 0);

@@ -1,5 +1,7 @@
 #include "app/operations/watermark_rendering.h"
 
+#include "app/operations/text_faces.h"
+
 #include "graphics/objects/string_format.h"
 
 namespace varnel {
@@ -32,6 +34,11 @@ bool MakeTextTools(const WatermarkSettings& settings, TextStyle style, TextTools
 }
 
 Gdiplus::RectF DrawTextWatermark(Canvas& canvas, const WatermarkSettings& settings, TextStyle style) {
+    if (auto box = DrawTextWithFallback(canvas.GetGraphics(), settings, style,
+                                        static_cast<float>(settings.position.x),
+                                        static_cast<float>(settings.position.y))) {
+        return *box;
+    }
     TextTools tools;
     MakeTextTools(settings, style, tools);
     Gdiplus::RectF box(0, 0, 0, 0);

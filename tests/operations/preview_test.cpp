@@ -223,3 +223,33 @@ TEST_CASE("the picture watermark multiplies the watermark picture into the selec
     }
     App().watermarkMode = WatermarkMode::None;
 }
+
+TEST_CASE("characters the chosen face has no glyphs for are drawn in a face that has them") {
+    test::StartedMainWindow();
+    WhitePreview();
+    auto ink = [](const char* face) {
+        App().renderer.GetCanvas().Clear();
+        App().renderer.DrawPictureBackground(Ui<DrawPanel>(画板1).Picture(), 0, 0, 928, 584);
+        WatermarkSettings settings;
+        settings.text = "水";
+        settings.fontName = face;
+        settings.size = 72;
+        settings.opacity = 255;
+        settings.color = RGB(255, 0, 0);
+        settings.position = WatermarkPosition{10, 10};
+        DrawTextWatermark(App().renderer.GetCanvas(), settings, TextStyle::Bold);
+        PresentPreview();
+        const Bytes shot = PanelShot();
+        int count = 0;
+        for (int y = 0; y < 150; ++y) {
+            for (int x = 0; x < 150; ++x) count += (test::BmpPixel(shot, x, y) & 0xFF) < 128;
+        }
+        return count;
+    };
+    const int own = ink(kFace);
+    // A Latin face has no such glyph: without help it draws an empty box.
+    const int helped = ink("DejaVu Sans");
+    CHECK(own > 300);
+    CHECK(std::abs(helped - own) < own / 10);
+    CHECK(test::SaveWindowScreenshot(MainWindow().Handle(), test::ScreenshotFolder() + "\\latin-face-chinese.png"));
+}
