@@ -30,16 +30,16 @@ constexpr uint8_t kZigzag[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25,
                                  58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
 // The standard's Huffman tables: code counts per length 1..16, then values.
-struct HuffmanSpec {
+struct HuffmanTable {
     uint8_t counts[16];
     std::vector<uint8_t> values;
 };
 
-const HuffmanSpec kDcLuminance{{0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0},
+const HuffmanTable kDcLuminance{{0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0},
                                {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}};
-const HuffmanSpec kDcChrominance{{0, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0},
+const HuffmanTable kDcChrominance{{0, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0},
                                  {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}};
-const HuffmanSpec kAcLuminance{
+const HuffmanTable kAcLuminance{
     {0, 2, 1, 3, 3, 2, 4, 3, 5, 5, 4, 4, 0, 0, 1, 0x7d},
     {0x01, 0x02, 0x03, 0x00, 0x04, 0x11, 0x05, 0x12, 0x21, 0x31, 0x41, 0x06, 0x13, 0x51, 0x61, 0x07, 0x22, 0x71,
      0x14, 0x32, 0x81, 0x91, 0xa1, 0x08, 0x23, 0x42, 0xb1, 0xc1, 0x15, 0x52, 0xd1, 0xf0, 0x24, 0x33, 0x62, 0x72,
@@ -50,7 +50,7 @@ const HuffmanSpec kAcLuminance{
      0xa4, 0xa5, 0xa6, 0xa7, 0xa8, 0xa9, 0xaa, 0xb2, 0xb3, 0xb4, 0xb5, 0xb6, 0xb7, 0xb8, 0xb9, 0xba, 0xc2, 0xc3,
      0xc4, 0xc5, 0xc6, 0xc7, 0xc8, 0xc9, 0xca, 0xd2, 0xd3, 0xd4, 0xd5, 0xd6, 0xd7, 0xd8, 0xd9, 0xda, 0xe1, 0xe2,
      0xe3, 0xe4, 0xe5, 0xe6, 0xe7, 0xe8, 0xe9, 0xea, 0xf1, 0xf2, 0xf3, 0xf4, 0xf5, 0xf6, 0xf7, 0xf8, 0xf9, 0xfa}};
-const HuffmanSpec kAcChrominance{
+const HuffmanTable kAcChrominance{
     {0, 2, 1, 2, 4, 4, 3, 4, 7, 5, 4, 4, 0, 1, 2, 0x77},
     {0x00, 0x01, 0x02, 0x03, 0x11, 0x04, 0x05, 0x21, 0x31, 0x06, 0x12, 0x41, 0x51, 0x07, 0x61, 0x71, 0x13, 0x22,
      0x32, 0x81, 0x08, 0x14, 0x42, 0x91, 0xa1, 0xb1, 0xc1, 0x09, 0x23, 0x33, 0x52, 0xf0, 0x15, 0x62, 0x72, 0xd1,
@@ -66,13 +66,13 @@ const HuffmanSpec kAcChrominance{
 struct HuffmanCodes {
     uint16_t code[256] = {};
     uint8_t length[256] = {};
-    explicit HuffmanCodes(const HuffmanSpec& spec) {
+    explicit HuffmanCodes(const HuffmanTable& table) {
         unsigned next = 0;
         size_t k = 0;
         for (int bits = 1; bits <= 16; ++bits) {
-            for (int i = 0; i < spec.counts[bits - 1]; ++i, ++k) {
-                code[spec.values[k]] = static_cast<uint16_t>(next++);
-                length[spec.values[k]] = static_cast<uint8_t>(bits);
+            for (int i = 0; i < table.counts[bits - 1]; ++i, ++k) {
+                code[table.values[k]] = static_cast<uint16_t>(next++);
+                length[table.values[k]] = static_cast<uint8_t>(bits);
             }
             next <<= 1;
         }
@@ -109,10 +109,10 @@ void Put16(Bytes& out, unsigned value) {
     out.push_back(static_cast<unsigned char>(value));
 }
 
-void PutHuffmanTable(Bytes& out, int classAndId, const HuffmanSpec& spec) {
+void PutHuffmanTable(Bytes& out, int classAndId, const HuffmanTable& table) {
     out.push_back(static_cast<unsigned char>(classAndId));
-    out.insert(out.end(), spec.counts, spec.counts + 16);
-    out.insert(out.end(), spec.values.begin(), spec.values.end());
+    out.insert(out.end(), table.counts, table.counts + 16);
+    out.insert(out.end(), table.values.begin(), table.values.end());
 }
 
 // The separable float DCT of Arai, Agui and Nakajima, in place on 8 values
