@@ -8,6 +8,7 @@
 #include "platform/path_text.h"
 #include "app/operations/watermark_blend.h"
 #include "platform/bmp_format.h"
+#include "platform/picture_header.h"
 
 using namespace varnel;
 
@@ -38,6 +39,46 @@ void WriteFile(const std::string& path, const Bytes& bytes) {
 
 Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
+// Headers alone, each claiming width x height, for the claimed-size reader.
+Bytes Jpeg(int w, int h) {
+    return Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 'J', 'F', 0xFF, 0xFF, 0xC0, 0, 11, 8,
+                 static_cast<unsigned char>(h >> 8), static_cast<unsigned char>(h), static_cast<unsigned char>(w >> 8),
+                 static_cast<unsigned char>(w), 1, 1, 0x11, 0, 0xFF, 0xDA};
+}
+Bytes Png(uint32_t w, uint32_t h) {
+    Bytes b = Text(std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16) + std::string(9, '\0'));
+    for (int i = 0; i < 4; ++i) b[16 + i] = static_cast<unsigned char>(w >> (24 - 8 * i));
+    for (int i = 0; i < 4; ++i) b[20 + i] = static_cast<unsigned char>(h >> (24 - 8 * i));
+    return b;
+}
+Bytes Tiff(uint16_t w, uint32_t h) {  // width a SHORT, height a LONG
+    Bytes b = Text(std::string("II*\0\x08\0\0\0\x02\0", 10) + std::string(24 + 4, '\0'));
+    b[10] = 0x00, b[11] = 1, b[12] = 3, b[14] = 1, b[18] = static_cast<unsigned char>(w), b[19] = w >> 8;
+    b[22] = 0x01, b[23] = 1, b[24] = 4, b[26] = 1;
+    Put32(b, 30, h);
+    return b;
+}
+Bytes Gif(int screen, int left, int frame) {
+    Bytes b = Text(std::string("GIF89a", 6) + std::string(7, '\0'));
+    b[6] = b[8] = static_cast<unsigned char>(screen);
+    b[7] = b[9] = static_cast<unsigned char>(screen >> 8);
+    Bytes d{0x21, 0xF9, 4, 0, 0, 0, 0, 0, 0x2C, static_cast<unsigned char>(left), static_cast<unsigned char>(left >> 8),
+            0, 0, static_cast<unsigned char>(frame), static_cast<unsigned char>(frame >> 8),
+            static_cast<unsigned char>(frame), static_cast<unsigned char>(frame >> 8), 0, 2, 1, 0, 0, 0x3B};
+    b.insert(b.end(), d.begin(), d.end());
+    return b;
+}
+Bytes Icon(const Bytes& inside) {
+    Bytes b = Text(std::string("\0\0\1\0\1\0\x10\x10", 8) + std::string(14, '\0'));
+    Put32(b, 18, 22);
+    b.insert(b.end(), inside.begin(), inside.end());
+    return b;
+}
+bool Claims(const Bytes& b, long long w, long long h) {
+    ClaimedSize c = ReadClaimedSize(b.data(), b.size());
+    return c.known && c.width == w && c.height == h;
+}
+
 void WriteSeeds(const std::string& dir) {
     WriteFile(dir + "/bmp_format/solid", Solid(5, 3, 0x80));
     WriteFile(dir + "/bmp_format/one", Solid(1, 1, 0));
@@ -53,6 +94,12 @@ void WriteSeeds(const std::string& dir) {
     WriteFile(dir + "/path_text/gbk", Text("C:\\\xB1\\\xCA\\\xE8\\\\a.jpg"));
     WriteFile(dir + "/path_text/plain", Text("D:\\pictures\\x.y\\photo.png"));
     WriteFile(dir + "/path_text/trail", Text("\xD3\\"));
+    WriteFile(dir + "/picture_header/jpeg", Jpeg(640, 480));
+    WriteFile(dir + "/picture_header/png", Png(300, 200));
+    WriteFile(dir + "/picture_header/gif", Gif(20, 3, 10));
+    WriteFile(dir + "/picture_header/bmp", Solid(5, 3, 0));
+    WriteFile(dir + "/picture_header/tiff", Tiff(70, 50));
+    WriteFile(dir + "/picture_header/icon", Icon(Png(48, 48)));
     // A JPEG head with an EXIF block saying "turned a quarter" (6).
     const Bytes exif{0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 0x2A, 0, 8, 0, 0, 0,
                      1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xD9};
@@ -91,6 +138,20 @@ int main(int argc, char** argv) {
     Expect(!IsWholeBmp24(Bytes(53, 0)), "too short for a header");
     Expect(MakeBmp24(20000, 20000, nullptr, 0).empty(), "20000 x 20000 is refused");
     Expect(MakeBmp24(0, 5, nullptr, 0).empty() && MakeBmp24(5, -1, nullptr, 0).empty(), "no empty sizes");
+
+    // Claimed sizes are read from headers alone, and huge claims refused.
+    Expect(Claims(Jpeg(60000, 60000), 60000, 60000) && !ClaimFitsLimit(Jpeg(60000, 60000)), "a JPEG frame's claim");
+    Expect(Claims(Png(100000, 100000), 100000, 100000) && !ClaimFitsLimit(Png(100000, 100000)), "a PNG's claim");
+    Expect(Claims(Png(0xFFFFFFFF, 0xFFFFFFFF), 1LL << 31, 1LL << 31), "a PNG's claim past 2^31 is capped");
+    Expect(Claims(Gif(20, 20, 65000), 65020, 65000) && !ClaimFitsLimit(Gif(20, 20, 65000)), "a GIF frame's claim");
+    Expect(Claims(Tiff(60000, 60000), 60000, 60000) && ClaimFitsLimit(Tiff(640, 480)), "a TIFF directory's claim");
+    Expect(Claims(Icon(Png(50000, 50000)), 50000, 50000), "the picture inside an icon");
+    Bytes tall = Solid(4, 4, 1);
+    Put32(tall, 22, static_cast<uint32_t>(-30000));
+    Expect(Claims(tall, 4, 30000) && ClaimFitsLimit(Solid(4, 4, 1)), "a top-down BMP's claim");
+    Bytes cut = Jpeg(60000, 60000);
+    cut.resize(16);
+    Expect(ClaimFitsLimit(cut) && !ReadClaimedSize(nullptr, 0).known, "headers cut short claim nothing");
 
     // Blends at every edge stay inside both pictures.
     Bytes base = Solid(9, 7, 0xFF), mark = Solid(4, 3, 0x00);

@@ -9,6 +9,7 @@
 #include "platform/gdiplus_handles.h"
 #include "platform/handles.h"
 #include "platform/picture_codec.h"
+#include "platform/picture_header.h"
 
 namespace varnel {
 
@@ -20,6 +21,9 @@ constexpr size_t kInfoHeaderSize = 40;
 Gdiplus::GpBitmap* DecodeBitmap(const Bytes& fileBytes) {
     using namespace Gdiplus::DllExports;
     if (fileBytes.empty() || fileBytes.size() > 0x7FFFFFFF) return nullptr;
+    // The decoder allocates for the size the header claims, however few
+    // pixels follow it: a claim too large is refused before it decodes.
+    if (!ClaimFitsLimit(fileBytes)) return nullptr;
     ComPtr<IStream> stream;
     *stream.put() = SHCreateMemStream(fileBytes.data(), static_cast<UINT>(fileBytes.size()));
     if (!stream) return nullptr;

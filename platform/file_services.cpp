@@ -51,7 +51,7 @@ bool WriteWholeFile(const std::string& path, const Bytes& bytes) {
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
         return false;
     }
-    std::string aside = path + ".varnel-new";
+    std::string aside = path + kWriteAsideSuffix;
     {
         FileHandle file(CreateFileA(aside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -69,12 +69,9 @@ bool WriteWholeFile(const std::string& path, const Bytes& bytes) {
     return true;
 }
 
-bool ReadFileStamp(const std::string& path, FileStamp& stamp) {
-    WIN32_FILE_ATTRIBUTE_DATA found{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &found)) return false;
-    stamp.size = (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-    stamp.written = found.ftLastWriteTime;
-    return true;
+bool IsWriteAsideName(const std::string& name) {
+    const size_t length = sizeof(kWriteAsideSuffix) - 1;
+    return name.size() >= length && lstrcmpiA(name.c_str() + name.size() - length, kWriteAsideSuffix) == 0;
 }
 
 bool FindFirstFileExists(const std::string& path) {

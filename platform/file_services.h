@@ -11,23 +11,17 @@ namespace varnel {
 // The whole file; empty when it cannot be read.
 [[nodiscard]] Bytes ReadWholeFile(const std::string& path);
 
+// The suffix of what WriteWholeFile writes beside a file before swapping it
+// in; a file of that name left behind is all a stopped run wrote.
+constexpr char kWriteAsideSuffix[] = ".varnel-new";
+
+// True when the name ends in kWriteAsideSuffix (in any case).
+bool IsWriteAsideName(const std::string& name);
+
 // Replaces or creates the file with exactly these bytes. The new content is
 // written beside the file and swapped in, so a failed or interrupted write
 // leaves the old file whole. A read-only or locked file is left as it was.
 [[nodiscard]] bool WriteWholeFile(const std::string& path, const Bytes& bytes);
-
-// A file's size and time of writing: while both stay, its content is taken
-// to be the one read before.
-struct FileStamp {
-    ULONGLONG size = 0;
-    FILETIME written{};
-    bool operator==(const FileStamp& other) const {
-        return size == other.size && CompareFileTime(&written, &other.written) == 0;
-    }
-};
-
-// False when there is no such file.
-bool ReadFileStamp(const std::string& path, FileStamp& stamp);
 
 // True when a file or folder exists at the path (find-first-file test).
 bool FindFirstFileExists(const std::string& path);

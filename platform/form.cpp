@@ -1,5 +1,6 @@
 #include "platform/form.h"
 
+#include <new>
 #include <string>
 
 #include "platform/components.h"
@@ -142,7 +143,14 @@ void Form::Raise(int source, EventKind kind, const EventArgs& args) const {
     if (!def_) return;
     for (size_t i = 0; i < def_->eventCount; ++i) {
         const EventBinding& binding = def_->events[i];
-        if (binding.source == source && binding.kind == kind && binding.handler) binding.handler(args);
+        if (binding.source != source || binding.kind != kind || !binding.handler) continue;
+        // No exception may cross the system's frames that called us; memory
+        // running short is told, and the window goes on with the next event.
+        try {
+            binding.handler(args);
+        } catch (const std::bad_alloc&) {
+            MessageBoxA(hwnd_, kOutOfMemoryText, def_->caption, MB_OK | MB_ICONERROR);
+        }
     }
 }
 

@@ -45,6 +45,10 @@ struct FormDef {
     size_t eventCount;
 };
 
+// Shown when an event's handler ran out of memory: what it was doing is
+// left undone, and the program goes on.
+constexpr char kOutOfMemoryText[] = "内存不足，操作未完成。";
+
 class Form : public WindowBase {
 public:
     Form();

@@ -40,10 +40,8 @@ Bitmap PaintPrepared(int width, int height, const BackgroundPainter& paint, Gdip
 }  // namespace
 
 void BackgroundLayer::Key::Set(const Canvas& canvas, const BackgroundSource& source, const RECT& drawn) {
-    fromBytes = source.bytes != nullptr;
-    path = fromBytes ? std::string() : source.path;
-    stamp = source.stamp;
-    bytes = fromBytes ? *source.bytes : Bytes();
+    path = source.path;
+    bytes = source.bytes ? *source.bytes : Bytes();
     area = drawn;
     canvasDc = canvas.GetMemoryDc();
     graphics = canvas.GetGraphics();
@@ -53,15 +51,14 @@ void BackgroundLayer::Key::Set(const Canvas& canvas, const BackgroundSource& sou
 
 bool BackgroundLayer::Key::Matches(const Canvas& canvas, const BackgroundSource& source, const RECT& drawn) const {
     if (canvasDc != canvas.GetMemoryDc() || graphics != canvas.GetGraphics() || width != canvas.GetWidth() ||
-        height != canvas.GetHeight() || !EqualRect(&area, &drawn) || fromBytes != (source.bytes != nullptr)) {
+        height != canvas.GetHeight() || !EqualRect(&area, &drawn) || !source.bytes) {
         return false;
     }
-    if (fromBytes) return *source.bytes == bytes;
-    return !path.empty() && path == source.path && stamp == source.stamp;
+    return path == source.path && bytes == *source.bytes;
 }
 
 Bitmap BackgroundLayer::TakePrepared(const Canvas& canvas, const BackgroundSource& source, const RECT& area) {
-    if (source.bytes || preparedKey_.path.empty() || preparedKey_.path != source.path) return Bitmap();
+    if (source.path.empty() || preparedKey_.path != source.path) return Bitmap();
     if (preparedBy_) preparedBy_->WaitForWorker();
     Bitmap pixels = std::move(preparedPixels_);
     const bool same = pixels && preparedKey_.Matches(canvas, source, area);
@@ -76,15 +73,17 @@ void BackgroundLayer::PrepareAhead(DecodeCache& decodes, const std::string& path
     preparedPixels_.reset();
     preparedKey_.path.clear();
     preparedBy_ = &decodes;
-    BackgroundSource file{path, FileStamp(), nullptr};
-    if (!ReadFileStamp(path, file.stamp) || canvas.GetWidth() <= 0 || canvas.GetHeight() <= 0) {
+    if (path.empty() || canvas.GetWidth() <= 0 || canvas.GetHeight() <= 0) {
         decodes.DecodeAhead(path);
         return;
     }
-    preparedKey_.Set(canvas, file, area);
+    // The bytes of the key are the ones the worker reads and decodes.
+    preparedKey_.Set(canvas, BackgroundSource{path, nullptr}, area);
     decodes.DecodeAhead(path, [this, width = preparedKey_.width, height = preparedKey_.height,
-                               paint = std::move(paint)](Gdiplus::GpBitmap* picture, const Bytes&) {
+                               paint = std::move(paint)](Gdiplus::GpBitmap* picture, const Bytes& input,
+                                                         const Bytes&) {
         preparedPixels_ = PaintPrepared(width, height, paint, picture);
+        if (preparedPixels_) preparedKey_.bytes = input;
     });
 }
 
@@ -112,10 +111,12 @@ void BackgroundLayer::ClearAndDraw(Canvas& canvas, const BackgroundSource& sourc
     // What a failed drawing left (a file locked for a moment, memory short)
     // is not kept: the next rendering tries again.
     if (!draw()) return;
-    // A file that cannot be stamped may change unseen: it is drawn every time.
-    if (!canvasDc || width <= 0 || height <= 0 || (!source.bytes && source.path.empty())) return;
+    // Without the bytes it came from (a file that could not be read) a
+    // drawing cannot be told apart from the next one: it is drawn every time.
+    if (!canvasDc || width <= 0 || height <= 0 || !source.bytes || source.bytes->empty()) return;
     BmpHeader picture;
-    if (source.bytes && !(ReadBmpHeader(*source.bytes, picture) && MayKeepPicture(picture.width, picture.height))) {
+    if (source.path.empty() &&
+        !(ReadBmpHeader(*source.bytes, picture) && MayKeepPicture(picture.width, picture.height))) {
         return;
     }
     if (canvas.GetGraphics()) Gdiplus::DllExports::GdipFlush(canvas.GetGraphics(), Gdiplus::FlushIntentionSync);

@@ -16,11 +16,12 @@
 
 namespace varnel {
 
-// What a background is drawn from: the file at `path` as its stamp says it
-// stands, or else the picture bytes `bytes` points to.
+// What a background is drawn from: the file at `path` holding the bytes
+// `bytes` points to, or with no path the picture bytes alone. A background
+// is reused only for the very same bytes: a file rewritten with its size and
+// time of writing kept (a copy tool, a FAT clock) is still another picture.
 struct BackgroundSource {
     std::string path;
-    FileStamp stamp;
     const Bytes* bytes = nullptr;
 };
 
@@ -35,8 +36,6 @@ public:
     // What a background on a canvas was drawn from and onto.
     struct Key {
         std::string path;
-        FileStamp stamp;
-        bool fromBytes = false;
         Bytes bytes;
         RECT area{};
         HDC canvasDc = nullptr;
@@ -56,13 +55,14 @@ public:
                       const std::function<bool()>& draw);
 
     // Takes up now what a preparation ahead left for the file source, the
-    // area and the canvas, as if a drawing had just left it.
+    // area and the canvas, as if a drawing had just left it, when the worker
+    // decoded the very bytes the source holds.
     void AdoptPrepared(const Canvas& canvas, const BackgroundSource& source, const RECT& area);
 
     // Starts decoding the file at `path` on the worker of `decodes` and,
     // there, paints what clearing `canvas` and drawing that file into `area`
-    // would leave; a ClearAndDraw of the file, while it stands as it stood at
-    // this start, takes it up instead of drawing.
+    // would leave; a ClearAndDraw of the file, while it holds the bytes the
+    // worker read, takes it up instead of drawing.
     void PrepareAhead(DecodeCache& decodes, const std::string& path, const Canvas& canvas, const RECT& area,
                       BackgroundPainter paint);
 

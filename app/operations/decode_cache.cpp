@@ -56,7 +56,7 @@ DWORD WINAPI DecodeCache::Work(void* self) {
             result.Clear();
             return 0;
         }
-        if (cache.then_) cache.then_(result.picture.bitmap, result.output);
+        if (cache.then_) cache.then_(result.picture.bitmap, result.input, result.output);
     } catch (...) {
         result.Clear();
     }

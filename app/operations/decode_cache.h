@@ -13,9 +13,9 @@
 
 namespace varnel {
 
-// Work to do on the worker with the picture it decoded, which it owns, and
-// that picture as a 24-bit BMP file image.
-using AfterDecodeAhead = std::function<void(Gdiplus::GpBitmap* picture, const Bytes& bmp)>;
+// Work to do on the worker with the picture it decoded, which it owns, the
+// file's bytes it decoded it from, and that picture as a 24-bit BMP file image.
+using AfterDecodeAhead = std::function<void(Gdiplus::GpBitmap* picture, const Bytes& input, const Bytes& bmp)>;
 
 class DecodeCache {
 public:

@@ -32,44 +32,36 @@ bool PreviewRenderer::DrawPictureBackground(const Bytes& picture, int x, int y, 
                             static_cast<float>(width), static_cast<float>(height));
 }
 
-Image& PreviewRenderer::PictureOfFile(const std::string& path, Image& fresh) {
+Image& PreviewRenderer::PictureOfFile(const std::string& path, const Bytes& content, Image& fresh) {
     DecodedFile& cached = decodedFile_;
-    FileStamp stamp;
-    if (!ReadFileStamp(path, stamp)) {
-        cached.valid = false;
-        if (fresh.LoadFromFile(path)) {
-            const Gdiplus::RotateFlipType turn = UprightTurn(ReadJpegOrientation(ReadWholeFile(path)));
-            if (turn != Gdiplus::RotateNoneFlipNone) fresh.RotateFlip(turn);
-        }
-        return fresh;
-    }
-    if (cached.valid && cached.path == path && cached.stamp == stamp) return cached.image;
+    if (cached.valid && cached.path == path && cached.content == content) return cached.image;
     cached.valid = false;
+    // A file that could not be read is no picture now.
+    if (content.empty()) return fresh;
     auto keep = [&] {
         cached.path = path;
-        cached.stamp = stamp;
+        cached.content = content;
         cached.valid = true;
     };
     // Showing a file in the panel has just decoded these very bytes.
-    if (Gdiplus::GpImage* shown = decodes_.CloneRemembered(ReadWholeFile(path))) {
+    if (Gdiplus::GpImage* shown = decodes_.CloneRemembered(content)) {
         cached.image.Dispose();
         cached.image.SetNativeHandle(shown);
         keep();
         return cached.image;
     }
-    if (!fresh.LoadFromFile(path)) return fresh;
-    const Gdiplus::RotateFlipType turn = UprightTurn(ReadJpegOrientation(ReadWholeFile(path)));
+    if (!fresh.LoadFromBytes(content)) return fresh;
+    const Gdiplus::RotateFlipType turn = UprightTurn(ReadJpegOrientation(content));
     if (turn != Gdiplus::RotateNoneFlipNone) fresh.RotateFlip(turn);
-    // A clone, not the loaded picture itself: that one may keep the file open.
     if (fresh.CloneInto(cached.image)) keep();
     return fresh;
 }
 
-bool PreviewRenderer::DrawPictureBackground(const std::string& path, int x, int y, int width, int height) {
+bool PreviewRenderer::DrawFileBackground(const std::string& path, const Bytes& content, int width, int height) {
     Image fresh;
-    Image& picture = PictureOfFile(path, fresh);
-    return DrawWholePicture(canvas_, picture, MirrorEdges(), static_cast<float>(x), static_cast<float>(y),
-                            static_cast<float>(width), static_cast<float>(height + kFileOverhang));
+    Image& picture = PictureOfFile(path, content, fresh);
+    return DrawWholePicture(canvas_, picture, MirrorEdges(), 0, 0, static_cast<float>(width),
+                            static_cast<float>(height + kFileOverhang));
 }
 
 void PreviewRenderer::Render(const PreviewScene& scene) {
@@ -82,15 +74,15 @@ void PreviewRenderer::Render(const PreviewScene& scene) {
     if (mode == WatermarkMode::Picture) {
         canvas_.Clear();
     } else if (!scene.picturePath.empty() && FindFirstFileExists(scene.picturePath)) {
-        BackgroundSource file;
-        if (ReadFileStamp(scene.picturePath, file.stamp)) file.path = scene.picturePath;
-        backgrounds_.ClearAndDraw(canvas_, file, area, [&] {
-            return DrawPictureBackground(scene.picturePath, 0, 0, size.width, size.height);
+        // What the file holds now decides what is drawn and what is reused.
+        const Bytes content = ReadWholeFile(scene.picturePath);
+        backgrounds_.ClearAndDraw(canvas_, BackgroundSource{scene.picturePath, &content}, area, [&] {
+            return DrawFileBackground(scene.picturePath, content, size.width, size.height);
         });
     } else {
         const Bytes none;
         const Bytes& shown = scene.shownPicture ? *scene.shownPicture : none;
-        backgrounds_.ClearAndDraw(canvas_, BackgroundSource{std::string(), FileStamp(), &shown}, area,
+        backgrounds_.ClearAndDraw(canvas_, BackgroundSource{std::string(), &shown}, area,
                                   [&] { return DrawPictureBackground(shown, 0, 0, size.width, size.height); });
     }
     if (mode == WatermarkMode::Text) {
@@ -101,7 +93,7 @@ void PreviewRenderer::Render(const PreviewScene& scene) {
         // lose the watermark again.
         const Bytes none;
         const Bytes& composed = scene.composed ? *scene.composed : none;
-        backgrounds_.ClearAndDraw(canvas_, BackgroundSource{std::string(), FileStamp(), &composed}, area,
+        backgrounds_.ClearAndDraw(canvas_, BackgroundSource{std::string(), &composed}, area,
                                   [&] { return DrawPictureBackground(composed, 0, 0, size.width, size.height); });
     }
 }
@@ -129,7 +121,7 @@ void PreviewRenderer::PrepareAhead(const std::string& path, WatermarkMode mode, 
         decodes_.WaitForWorker();
         preparedSnapshot_ = LaidSnapshot();
         preparedSnapshotPath_ = path;
-        decodes_.DecodeAhead(path, [this, backing](Gdiplus::GpBitmap*, const Bytes& bmp) {
+        decodes_.DecodeAhead(path, [this, backing](Gdiplus::GpBitmap*, const Bytes&, const Bytes& bmp) {
             BmpHeader header;
             if (!ReadBmpHeader(bmp, header)) return;
             preparedSnapshot_.pixels = SnapshotOfStretchedPicture(bmp, backing.width, backing.height, backing.fill,
@@ -168,10 +160,9 @@ void PreviewRenderer::TakeUpPrepared(const std::string& path, WatermarkMode mode
         preparedSnapshotPath_.clear();
         return;
     }
-    BackgroundSource file;
-    if (!ReadFileStamp(path, file.stamp)) return;
-    file.path = path;
-    backgrounds_.AdoptPrepared(canvas_, file, RECT{0, 0, size.width, size.height});
+    const Bytes content = ReadWholeFile(path);
+    if (content.empty()) return;
+    backgrounds_.AdoptPrepared(canvas_, BackgroundSource{path, &content}, RECT{0, 0, size.width, size.height});
 }
 
 }  // namespace varnel

@@ -62,10 +62,9 @@ public:
     // one happened in the meantime.
     int RenderCount() const { return renders_; }
 
-    // Draws the picture (file bytes, or the file at a path) scaled into the
-    // rectangle of the canvas; false when no picture could be drawn.
+    // Draws the picture (file bytes) scaled into the rectangle of the
+    // canvas; false when no picture could be drawn.
     bool DrawPictureBackground(const Bytes& picture, int x, int y, int width, int height);
-    bool DrawPictureBackground(const std::string& path, int x, int y, int width, int height);
 
     // The snapshot, at the picture's own size, of `picture` (a 24-bit BMP
     // file image of the file at `path`) laid alone on `backing`: what
@@ -82,9 +81,11 @@ public:
     void TakeUpPrepared(const std::string& path, WatermarkMode mode, PreviewSize size);
 
 private:
-    // The picture of the file at `path`: the kept decode when the file is
-    // unchanged, or else `fresh`, loaded from the file now.
-    Image& PictureOfFile(const std::string& path, Image& fresh);
+    // The picture of the file at `path`, which holds `content`: the kept
+    // decode when it came from the same bytes, or else `fresh`, loaded now.
+    Image& PictureOfFile(const std::string& path, const Bytes& content, Image& fresh);
+    // Draws that picture as the background, stretched as a file is.
+    bool DrawFileBackground(const std::string& path, const Bytes& content, int width, int height);
     const ImageAttributes& MirrorEdges();
 
     // A snapshot of a laid picture and what it was taken from.
@@ -98,12 +99,12 @@ private:
     Canvas canvas_;
     ImageAttributes mirrorEdges_;
     int renders_ = 0;
-    // The last picture decoded from a file, kept while the file keeps its
-    // size and time of writing. A clone holds the same pixels in the same
-    // format, so drawing it gives what drawing a fresh decode gives.
+    // The last picture decoded from a file, kept with the bytes it came from
+    // and used again only for the same bytes. A clone holds the same pixels
+    // in the same format, so drawing it gives what drawing a fresh decode gives.
     struct DecodedFile {
         std::string path;
-        FileStamp stamp;
+        Bytes content;
         Image image;
         bool valid = false;
     } decodedFile_;

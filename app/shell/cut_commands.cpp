@@ -13,6 +13,18 @@ using namespace ui;
 
 namespace {
 std::string PhotoFolder() { return ProgramFolder() + "\\Photo\\"; }
+
+// The folder of a grid's pieces: named after the picture, unless a file
+// already has that name (a picture named without an extension is that
+// very file); then a name beside it that no file has.
+std::string GridFolder(std::string parent, const std::string& gridTitle) {
+    if (!EndsWithSeparator(parent)) parent += "\\";
+    std::string name = gridTitle;
+    for (int n = 1; FindFirstFileExists(parent + name) && !FolderExists(parent + name); ++n) {
+        name = gridTitle + "-cut" + (n > 1 ? std::to_string(n) : std::string());
+    }
+    return parent + name + "\\";
+}
 }  // namespace
 
 int SplitPictureInHalves() {
@@ -39,9 +51,7 @@ void CutPictureByLines() {
     AppState& app = App();
     const int cols = app.verticalCutCount + 1, rows = app.horizontalCutCount + 1;
     std::string gridTitle = FileTitle(app.currentTitle, false);
-    std::string folder = app.currentFolder;
-    if (!EndsWithSeparator(folder)) folder += "\\";
-    folder += gridTitle + "\\";
+    std::string folder = GridFolder(app.currentFolder, gridTitle);
     CreateFolderPath(folder);
     GridCutPace pace;
     pace.beforeWrite = [](int, int) { Delay(1, 1); };

@@ -1,9 +1,12 @@
 #include <algorithm>
+#include <iterator>
 
 #include "app/shell/commands.h"
 #include "app/shell/component_ids.h"
+#include "app/shell/main_window.h"
 #include "platform/components.h"
 #include "platform/file_services.h"
+#include "platform/handles.h"
 #include "platform/resource_data.h"
 #include "platform/system_services.h"
 #include "resources/resource_ids.h"
@@ -21,6 +24,39 @@ int CALLBACK CollectFace(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM
         names->push_back(font->lfFaceName);
     }
     return 1;
+}
+
+// True when the face exists and has a glyph for each character of the
+// watermark's own words: a face without them draws nothing readable.
+bool FaceShowsChinese(HDC dc, const std::string& face) {
+    LOGFONTA wanted{};
+    wanted.lfHeight = -16;
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(wanted.lfFaceName, face.c_str(), LF_FACESIZE);
+    FontHandle font(CreateFontIndirectA(&wanted));
+    if (!font) return false;
+    SelectScope select(dc, font.get());
+    // A missing face is quietly replaced by another; that one is not asked about.
+    char made[LF_FACESIZE] = {};
+    if (!GetTextFaceA(dc, LF_FACESIZE, made) || face != made) return false;
+    const wchar_t words[] = L"添加文字";
+    WORD glyphs[4] = {};
+    if (GetGlyphIndicesW(dc, words, 4, glyphs, GGI_MARK_NONEXISTING_GLYPHS) != 4) return false;
+    return std::none_of(std::begin(glyphs), std::end(glyphs), [](WORD glyph) { return glyph == 0xFFFF; });
+}
+
+// The face the watermark starts with: the system's own Chinese face, or else
+// one that can show Chinese, the open one first; -1 when none can.
+int StartFace(const ComboBox& fonts) {
+    int fallback = -1;
+    WindowDc screen(nullptr);
+    for (int i = 0; i < fonts.Count(); ++i) {
+        const std::string face = fonts.ItemText(i);
+        if (face == "微软雅黑") return i;
+        if (fallback >= 0 && face != "文泉驿微米黑") continue;
+        if (FaceShowsChinese(screen.get(), face)) fallback = i;
+    }
+    return fallback;
 }
 }  // namespace
 
@@ -48,18 +84,23 @@ void OnMainWindowCreated(const EventArgs&) {
     ComboBox& fonts = Ui<ComboBox>(组合框_字体选择);
     for (const std::string& name : CollectFontNames()) {
         if (!name.empty() && name[0] == '@') continue;  // vertical-writing faces
-        int index = fonts.AddItem(name);
-        if (name == "微软雅黑") fonts.SetSelectedIndex(index);
+        fonts.AddItem(name);
     }
+    fonts.SetSelectedIndex(StartFace(fonts));
 
     EnsurePhotoFolder();
+
+    app.verticalCutCount = 0;
+    app.horizontalCutCount = 0;
+    // The start places are laid by the same rules as every resize, so the
+    // first resize moves nothing it does not have to; the rules also set
+    // the preview's size and the watermark's default place. Before the
+    // canvas exists, the preview's own size change is not yet a click.
+    OnMainWindowSizeChanged(EventArgs());
 
     HWND panel = Ui<DrawPanel>(画板1).Handle();
     app.renderer.GetCanvas().CreateForWindowSized(panel, ScreenWidth(), ScreenHeight());
 
-    app.previewSize = PreviewSize{Ui<Component>(画板1).Width(), Ui<Component>(画板1).Height()};
-    app.watermarkPosition = WatermarkPosition{static_cast<int32_t>(app.previewSize.width / 3.0),
-                                              static_cast<int32_t>(app.previewSize.height / 2.0)};
     app.watermarkText.clear();
 
     Ui<DropTarget>(拖放对象1).Register(panel);
@@ -67,8 +108,6 @@ void OnMainWindowCreated(const EventArgs&) {
     ShowOnPanel(LoadResourceBytes(IDR_SAMPLE_PICTURE));
 
     app.fontStyle = TextStyle::Bold;
-    app.verticalCutCount = 0;
-    app.horizontalCutCount = 0;
     RenderPreview();
 }
 

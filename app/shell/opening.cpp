@@ -61,7 +61,14 @@ void ListFolderFiles(std::string& folder) {
     // A folder of thousands of files is listed in one paint, not one per name.
     list.SetRedraw(false);
     do {
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) list.AddItem(entry.cFileName);
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        // What a stopped run left beside a file is no picture to work on;
+        // the file it was meant to replace is whole.
+        if (IsWriteAsideName(entry.cFileName)) {
+            DeleteFileA((folder + entry.cFileName).c_str());
+            continue;
+        }
+        list.AddItem(entry.cFileName);
     } while (FindNextFileA(search.get(), &entry));
     list.SetRedraw(true);
 }

@@ -12,7 +12,10 @@ WatermarkSettings ReadWatermarkSettings() {
     settings.mode = app.watermarkMode;
     settings.style = app.fontStyle;
     settings.text = app.watermarkText;
-    settings.fontName = Ui<ComboBox>(组合框_字体选择).Text();
+    // A pick from the list is reported before the box's text follows it.
+    const ComboBox& fonts = Ui<ComboBox>(组合框_字体选择);
+    const int picked = fonts.SelectedIndex();
+    settings.fontName = picked >= 0 ? fonts.ItemText(picked) : fonts.Text();
     const ComboBox& sizes = Ui<ComboBox>(组合框_大小选择);
     settings.size = sizes.ItemData(sizes.SelectedIndex());
     settings.color = Ui<ColorPicker>(颜色选择器_颜色选择).Color();

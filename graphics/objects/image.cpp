@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <cstring>
 
+#include "platform/file_services.h"
+#include "platform/picture_header.h"
+
 namespace varnel {
 
 using namespace Gdiplus::DllExports;
@@ -28,6 +31,8 @@ bool Image::Dispose() {
 
 bool Image::LoadFromFile(const std::string& path, bool useColorManagement) {
     Dispose();
+    // The decoder would allocate for the claimed size before reading a pixel.
+    if (!ClaimFitsLimit(ReadWholeFile(path))) return Record(Gdiplus::OutOfMemory);
     Bytes wide = ToWideText(path);
     return CreateShape(image_, [&](Gdiplus::GpImage** out) {
         return useColorManagement ? GdipLoadImageFromFileICM(WidePath(wide), out)
@@ -37,6 +42,7 @@ bool Image::LoadFromFile(const std::string& path, bool useColorManagement) {
 
 bool Image::LoadFromBytes(const Bytes& bytes, bool useColorManagement) {
     Dispose();
+    if (!ClaimFitsLimit(bytes)) return Record(Gdiplus::OutOfMemory);
     IStream* stream = stream_.Open(bytes, true);
     bool ok = CreateShape(image_, [&](Gdiplus::GpImage** out) {
         return useColorManagement ? GdipLoadImageFromStreamICM(stream, out) : GdipLoadImageFromStream(stream, out);

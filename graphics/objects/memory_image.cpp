@@ -5,6 +5,7 @@
 #include "graphics/objects/graphics_object.h"
 #include "platform/growing_stream.h"
 #include "platform/gdiplus_handles.h"
+#include "platform/picture_header.h"
 
 namespace varnel {
 
@@ -37,6 +38,8 @@ bool MemoryImage::IsEmpty() const { return image_ == nullptr; }
 
 bool MemoryImage::LoadFromBytes(const Bytes& bytes) {
     Clear();
+    // The decoder would allocate for the claimed size before reading a pixel.
+    if (!ClaimFitsLimit(bytes)) return false;
     IStream* stream = OpenStream(bytes, true);
     if (!stream) {
         Clear();

@@ -74,7 +74,7 @@ TEST_CASE("the text watermark is drawn where the preview was clicked, in the cho
     CHECK(Ui<EditBox>(编辑框2).Text() == "150");
 
     Bytes shot = PanelShot();
-    Reddest red = FindReddest(shot, 928, 584);
+    Reddest red = FindReddest(shot, App().previewSize.width, App().previewSize.height);
     CHECK(red.x >= 200);
     CHECK(red.x < 200 + 200);
     CHECK(red.y >= 150);
@@ -84,15 +84,15 @@ TEST_CASE("the text watermark is drawn where the preview was clicked, in the cho
     CHECK(std::abs(static_cast<int>((red.rgb >> 8) & 0xFF) - 75) <= 3);
     CHECK(test::BmpPixel(shot, 100, 100) == 0xFFFFFF);
     // The enlarged picture keeps its colour up to the last column and row.
-    CHECK(test::BmpPixel(shot, 927, 300) == 0xFFFFFF);
-    CHECK(test::BmpPixel(shot, 500, 583) == 0xFFFFFF);
+    CHECK(test::BmpPixel(shot, App().previewSize.width - 1, 300) == 0xFFFFFF);
+    CHECK(test::BmpPixel(shot, 500, App().previewSize.height - 1) == 0xFFFFFF);
 
     SUBCASE("the slider sets the opacity") {
         Slider& slider = Ui<Slider>(滑块条);
         slider.SetPosition(255);
         SendMessageA(MainWindow().Handle(), WM_HSCROLL, TB_THUMBPOSITION, reinterpret_cast<LPARAM>(slider.Handle()));
         CHECK(Ui<EditBox>(编辑框3).Text() == "255");
-        CHECK(FindReddest(PanelShot(), 928, 584).rgb == 0xFF0000);
+        CHECK(FindReddest(PanelShot(), App().previewSize.width, App().previewSize.height).rgb == 0xFF0000);
         slider.SetPosition(180);
         SendMessageA(MainWindow().Handle(), WM_HSCROLL, TB_THUMBPOSITION, reinterpret_cast<LPARAM>(slider.Handle()));
     }
@@ -125,7 +125,8 @@ TEST_CASE("opacity and size fall back to their defaults") {
     WhitePreview();
     PickFont();
     App().renderer.GetCanvas().Clear();
-    App().renderer.DrawPictureBackground(Ui<DrawPanel>(画板1).Picture(), 0, 0, 928, 584);
+    App().renderer.DrawPictureBackground(Ui<DrawPanel>(画板1).Picture(), 0, 0, App().previewSize.width,
+                                           App().previewSize.height);
     SUBCASE("opacity 0 and above 255 draw at 150") {
         int opacity = 0;
         SUBCASE("zero") { opacity = 0; }
@@ -179,7 +180,8 @@ TEST_CASE("a size change of the panel acts as a click at the corner") {
 TEST_CASE("the picture watermark multiplies the watermark picture into the selected file") {
     test::StartedMainWindow();
     test::TempFolder pics("varnel-mark");
-    REQUIRE(WriteWholeFile(pics.File("white.png"), test::MakePicture(928, 584, 0xFFFFFF, "png")));
+    const PreviewSize size = App().previewSize;
+    REQUIRE(WriteWholeFile(pics.File("white.png"), test::MakePicture(size.width, size.height, 0xFFFFFF, "png")));
     std::string folder = pics.Path();
     ListFolderFiles(folder);
     App().currentFolder = folder;
@@ -190,7 +192,7 @@ TEST_CASE("the picture watermark multiplies the watermark picture into the selec
     CHECK(App().currentTitle == "white");
     BmpHeader composed;
     REQUIRE(IsWholeBmp24(App().composedBitmap, &composed));
-    CHECK(composed.width == 928);
+    CHECK(composed.width == size.width);
     const Bytes& mark = Ui<PictureBox>(图片框3).Picture();
     // Outside the mark's 120 x 29 pixels the picture is unchanged.
     CHECK(test::BmpPixel(App().composedBitmap, 9, 9) == 0xFFFFFF);

@@ -41,7 +41,8 @@ void Show(const std::string& name) {
     test::Pump(50);
 }
 
-void SetFileTimeBack(const std::string& path, int seconds) {
+// Moves the file's time of writing back by `seconds`, or sets it to `at`.
+FILETIME SetFileTimeBack(const std::string& path, int seconds, const FILETIME* at = nullptr) {
     HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     REQUIRE(file != INVALID_HANDLE_VALUE);
@@ -51,10 +52,10 @@ void SetFileTimeBack(const std::string& path, int seconds) {
     t.LowPart = written.dwLowDateTime;
     t.HighPart = written.dwHighDateTime;
     t.QuadPart -= static_cast<ULONGLONG>(seconds) * 10000000ULL;
-    written.dwLowDateTime = t.LowPart;
-    written.dwHighDateTime = t.HighPart;
-    SetFileTime(file, nullptr, nullptr, &written);
+    FILETIME moved{t.LowPart, t.HighPart};
+    SetFileTime(file, nullptr, nullptr, at ? at : &moved);
     CloseHandle(file);
+    return written;
 }
 
 }  // namespace
@@ -78,6 +79,13 @@ TEST_CASE("the preview shows a file as it is now, not as it was when last drawn"
         REQUIRE(blue.size() == ReadWholeFile(path).size());
         REQUIRE(WriteWholeFile(path, blue));
         SetFileTimeBack(path, 3600);
+    }
+    SUBCASE("a new picture of the same size, its time of writing kept (a copy tool, a FAT clock)") {
+        const FILETIME before = SetFileTimeBack(path, 0);
+        Bytes blue = test::MakePicture(400, 300, 0x0000FF, "png");
+        REQUIRE(blue.size() == ReadWholeFile(path).size());
+        REQUIRE(WriteWholeFile(path, blue));
+        SetFileTimeBack(path, 0, &before);
     }
     // Rendered without loading the file again, as a repaint does.
     RenderPreview();
@@ -212,7 +220,8 @@ TEST_CASE("each file of a watermark batch gets its own picture back") {
 TEST_CASE("the picture watermark follows a new position and a new watermark picture") {
     test::StartedMainWindow();
     test::TempFolder pics("varnel-reuse-mark");
-    REQUIRE(WriteWholeFile(pics.File("white.png"), test::MakePicture(928, 584, 0xFFFFFF, "png")));
+    const PreviewSize size = App().previewSize;
+    REQUIRE(WriteWholeFile(pics.File("white.png"), test::MakePicture(size.width, size.height, 0xFFFFFF, "png")));
     ListFolder(pics.Path());
     Show("white.png");
     PictureBox& markBox = Ui<PictureBox>(图片框3);

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "platform/bmp_image.h"
@@ -31,6 +32,7 @@ const EventBinding kEvents[] = {
     RECORD(kSlider, PositionChanged), RECORD(kColor, ColorChanged),      RECORD(kPanel, LeftButtonDown),
     RECORD(kPanel, DoubleClicked),    RECORD(kPicture, DoubleClicked),   RECORD(kSplitter, Dragged),
     RECORD(kDrop, FileDropped),       RECORD(77, CommandChosen),
+    {78, EventKind::CommandChosen, [](const EventArgs&) { throw std::bad_alloc(); }},
 };
 #undef RECORD
 
@@ -159,6 +161,23 @@ TEST_CASE("controls report their events to the form's bindings") {
 
     CHECK(form.Get<EditBox>(kEdit).Text() == "start");
     CHECK(form.Find("slider") == &form.At(kSlider));
+}
+
+TEST_CASE("a handler out of memory is told to the user, and events go on") {
+    Form& form = TestForm();
+    std::string told;
+    test::DialogAnswerer answer([&](HWND box) {
+        char text[128] = {};
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));  // a message box's text
+        told = text;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(78, 0), 0);
+    CHECK(answer.Answered());
+    CHECK(told == kOutOfMemoryText);
+    seen.clear();
+    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(77, 0), 0);
+    CHECK(Saw(77, EventKind::CommandChosen));
 }
 
 TEST_CASE("menu shortcuts reach the menu's binding") {

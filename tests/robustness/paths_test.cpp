@@ -253,3 +253,38 @@ TEST_CASE("a file whose name the ANSI code page cannot hold") {
                (neighbours ? "; the neighbours watermarked as themselves" : "; a neighbour went wrong"),
            "file unchanged; no other file written in its place", kept && neighbours);
 }
+
+TEST_CASE("a picture whose name has no extension is shown, halved and cut") {
+    test::StartedMainWindow();
+    test::TempFolder folder("varnel-robust-noext");
+    REQUIRE(WriteWholeFile(folder.File("noext"), test::MakePicture(120, 80, 0x3366CC, "jpeg")));
+    REQUIRE(WriteWholeFile(folder.File("a.jpg"), test::MakePicture(200, 50, 0x3366CC, "jpeg")));
+    REQUIRE(WriteWholeFile(folder.File("z.png"), test::MakePicture(30, 90, 0x3366CC, "png")));
+    ListFolder(folder.Path());
+    REQUIRE(LoadByName("noext") >= 0);
+    const std::string shown = PanelState();
+    const std::string halves = ProgramFolder() + "\\Photo\\noext_";
+    // The grid's folder cannot take the picture's own name: that is the file.
+    App().verticalCutCount = 1;
+    App().horizontalCutCount = 0;
+    CutPictureByLines();
+    App().verticalCutCount = 0;
+    DeleteFileA((halves + "1.jpeg").c_str());
+    DeleteFileA((halves + "2.jpeg").c_str());
+    RunBatch(BatchOperation::Split, true);
+    const bool halved = PictureState(DecodePictureToBmp24(ReadWholeFile(halves + "1.jpeg"))) == "a 60 x 80 picture" &&
+                        PictureState(DecodePictureToBmp24(ReadWholeFile(halves + "2.jpeg"))) == "a 60 x 80 picture";
+    std::string cells;
+    for (const std::string& name : {std::string("noext"), std::string("noext-cut")}) {
+        const std::string cell = folder.File(name) + "\\noext-2.jpg";
+        if (ReadWholeFile(cell).size() > 8) cells = name + "\\noext-1.jpg, " + name + "\\noext-2.jpg";
+    }
+    CHECK(shown == "a 120 x 80 picture");
+    CHECK(halved);
+    CHECK_FALSE(cells.empty());
+    const bool ok = shown == "a 120 x 80 picture" && halved && !cells.empty();
+    Record("Names", "a JPEG named \"noext\", no extension, in a halves batch and cut by one vertical line",
+           "shows " + shown + (halved ? "; both halves written" : "; halves missing") +
+               (cells.empty() ? "; no cells written" : "; cells " + cells + " written"),
+           "shown, halved and cut", ok);
+}

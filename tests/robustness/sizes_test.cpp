@@ -24,11 +24,10 @@ void PutBig32(Bytes& b, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<unsigned char>(v >> (24 - 8 * i));
 }
 
-// A small picture whose header says 20000 x 20000; the pixel data is that of
+// A small picture whose header says side x side; the pixel data is that of
 // the small one.
-Bytes HugeHeader(const char* format) {
-    const int side = 20000;
-    Bytes b = test::MakePicture(16, 16, 0x808080, format);
+Bytes HugeHeader(const char* format, int side = 20000, int width = 16, int height = 16) {
+    Bytes b = test::MakePicture(width, height, 0x808080, format);
     std::string f = format;
     if (f == "png") {  // IHDR right after the signature, with its checksum
         PutBig32(b, 16, side);
@@ -51,6 +50,11 @@ Bytes HugeHeader(const char* format) {
                 b[i + 6] = b[i + 8] = side & 0xFF;
             }
         }
+    } else if (f == "tiff") {  // width and length in the first directory, SHORT or LONG
+        const size_t dir = b[4] | b[5] << 8;
+        for (size_t e = dir + 2; e + 12 <= b.size() && e < dir + 2 + 12 * (b[dir] | b[dir + 1] << 8); e += 12) {
+            if ((b[e] == 0 || b[e] == 1) && b[e + 1] == 1) Put32(b, e + 8, b[e + 2] == 3 ? side & 0xFFFF : side);
+        }
     }
     return b;
 }
@@ -59,7 +63,7 @@ unsigned Pixel(const Bytes& bmp, int x, int y) { return test::BmpPixel(bmp, x, y
 
 }  // namespace
 
-TEST_CASE("pictures that decode to 20000 x 20000 are refused as no picture") {
+TEST_CASE("pictures whose headers claim more than the limit are refused as no picture") {
     test::StartedMainWindow();
     test::TempFolder folder("varnel-robust-huge");
     struct Huge {
@@ -71,6 +75,12 @@ TEST_CASE("pictures that decode to 20000 x 20000 are refused as no picture") {
         {"huge.gif", "GIF whose screen and frame say 20000 x 20000", HugeHeader("gif")},
         {"huge.jpg", "JPEG whose frame header says 20000 x 20000", HugeHeader("jpeg")},
         {"huge.bmp", "1-bit BMP of 20000 x 20000 (50 MB, all there)", CraftBmp(20000, 20000, 1)},
+        {"claims.jpg", "JPEG whose frame header says 60000 x 60000 over 64 x 48 pixels",
+         HugeHeader("jpeg", 60000, 64, 48)},
+        {"claims.png", "PNG whose header says 100000 x 100000 over 300 x 200 pixels",
+         HugeHeader("png", 100000, 300, 200)},
+        {"claims.tif", "TIFF whose directory says 60000 x 60000 over 64 x 48 pixels",
+         HugeHeader("tiff", 60000, 64, 48)},
     };
     for (const Huge& h : huge) REQUIRE(WriteWholeFile(folder.File(h.name), h.bytes));
     ListFolder(folder.Path());

@@ -2,8 +2,10 @@
 
 #include <cstring>
 
+#include "app/shell/commands.h"
 #include "platform/bmp_image.h"
 #include "platform/file_services.h"
+#include "platform/handles.h"
 #include "tests/shell/shell_fixture.h"
 
 using namespace varnel;
@@ -44,6 +46,11 @@ TEST_CASE("the main window is loaded from its definition") {
         const test::Place& place = test::Snapshot().places[static_cast<size_t>(row.id)];
         CHECK(place.visible == !(row.flags & kHidden));
         if (row.kind == ComponentKind::StatusBar) continue;  // docked at the bottom
+        // The working area is laid out by the resize rules (checked with the created event).
+        if (row.id == 高级选择夹1 || row.id == 列表框1 || row.id == 画板1 || row.id == 分组框1 || row.id == 分组框2 ||
+            row.id == 标签2) {
+            continue;
+        }
         CHECK(place.left == row.left);
         CHECK(place.top == row.top);
         if (row.kind == ComponentKind::Toolbar) continue;  // as tall as its buttons
@@ -140,10 +147,25 @@ TEST_CASE("toolbar and menu carry the ten commands") {
 TEST_CASE("the created event sets up the preview and the defaults") {
     test::StartedMainWindow();
     const test::StartSnapshot& app = test::Snapshot();
-    CHECK(app.previewSize.width == 928);
-    CHECK(app.previewSize.height == 584);
-    CHECK(app.watermarkPosition.x == 309);
-    CHECK(app.watermarkPosition.y == 292);
+    // The start places are the resize rules' own: laying the start size out
+    // again moves nothing.
+    MainWindow().Resize(1385, 861);
+    test::Pump(100);
+    OnMainWindowSizeChanged(EventArgs());
+    for (int id : {高级选择夹1, 列表框1, 画板1, 分组框1, 分组框2, 标签2}) {
+        CAPTURE(std::string(MainWindow().At(id).Name()));
+        const test::Place& place = app.places[static_cast<size_t>(id)];
+        Component& c = MainWindow().At(id);
+        CHECK(c.Left() == place.left);
+        CHECK(c.Top() == place.top);
+        CHECK(c.Width() == place.width);
+        CHECK(c.Height() == place.height);
+    }
+    const int width = Ui<Component>(画板1).Width(), height = Ui<Component>(画板1).Height();
+    CHECK(app.previewSize.width == width);
+    CHECK(app.previewSize.height == height);
+    CHECK(app.watermarkPosition.x == width / 3);
+    CHECK(app.watermarkPosition.y == height / 2);
     CHECK(app.watermarkMode == WatermarkMode::None);
     CHECK(app.watermarkTextEmpty);
     CHECK(app.fontStyle == TextStyle::Bold);
@@ -162,8 +184,25 @@ TEST_CASE("the created event sets up the preview and the defaults") {
     if (hasYaHei) {
         CHECK(fonts.ItemText(fonts.SelectedIndex()) == "微软雅黑");
     } else {
-        CHECK(fonts.SelectedIndex() == -1);
+        // Without it, a face that has the watermark's Chinese words.
+        REQUIRE(fonts.SelectedIndex() >= 0);
+        const std::string face = fonts.ItemText(fonts.SelectedIndex());
+        WindowDc dc(nullptr);
+        FontHandle font(CreateFontA(-16, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, face.c_str()));
+        SelectScope select(dc.get(), font.get());
+        WORD glyphs[4] = {};
+        CHECK(GetGlyphIndicesW(dc.get(), L"添加文字", 4, glyphs, GGI_MARK_NONEXISTING_GLYPHS) == 4);
+        for (WORD glyph : glyphs) CHECK(glyph != 0xFFFF);
     }
+    // A pick from the list is reported while the box still shows the face before.
+    const int start = fonts.SelectedIndex(), picked = fonts.Count() - 1;
+    fonts.SetSelectedIndex(picked);
+    fonts.SetText("Courier");
+    CHECK(ReadWatermarkSettings().fontName == fonts.ItemText(picked));
+    fonts.SetSelectedIndex(-1);
+    fonts.SetText("Courier");
+    CHECK(ReadWatermarkSettings().fontName == "Courier");
+    fonts.SetSelectedIndex(start);
     // Every enumerated face but the vertical ones is offered.
     size_t horizontalFaces = 0;
     for (const std::string& name : CollectFontNames()) horizontalFaces += name.substr(0, 1) != "@";

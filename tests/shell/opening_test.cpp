@@ -29,6 +29,9 @@ TEST_CASE("opening a folder lists its files, not its folders") {
     Touch(pics.File("b.png"));
     Touch(pics.File("notes.txt"));
     Touch(pics.File("图片一.jpg"));
+    Touch(pics.File("a.jpg.varnel-new"));  // left by a stopped run
+    Touch(pics.File("b.png.VARNEL-NEW"));
+    Touch(pics.File("keep.varnel-new.jpg"));
     CreateOneFolder(pics.File("sub"));
 
     SUBCASE("through the folder dialog") {
@@ -38,7 +41,9 @@ TEST_CASE("opening a folder lists its files, not its folders") {
         });
         OpenPictureFolder();
         CHECK(answer.Answered());
-        CHECK(ListedNames() == std::vector<std::string>{"a.jpg", "b.png", "notes.txt", "图片一.jpg"});
+        CHECK(ListedNames() ==
+              std::vector<std::string>{"a.jpg", "b.png", "keep.varnel-new.jpg", "notes.txt", "图片一.jpg"});
+        CHECK_FALSE(FindFirstFileExists(pics.File("*.varnel-new")));
         CHECK(lstrcmpiA(App().currentFolder.c_str(), pics.Path().c_str()) == 0);
         CHECK(App().browsedFolder.back() == '\\');
         CHECK(lstrcmpiA(Ui<StatusBar>(状态条).PartText(1).c_str(), pics.Path().c_str()) == 0);

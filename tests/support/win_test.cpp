@@ -261,6 +261,7 @@ Bytes MakePicture(int width, int height, unsigned rgb, const char* format) {
     const wchar_t* id = f == "png"    ? L"{557CF406-1A04-11D3-9A73-0000F81EF32E}"
                         : f == "jpeg" ? L"{557CF401-1A04-11D3-9A73-0000F81EF32E}"
                         : f == "gif"  ? L"{557CF402-1A04-11D3-9A73-0000F81EF32E}"
+                        : f == "tiff" ? L"{557CF405-1A04-11D3-9A73-0000F81EF32E}"
                                       : L"{557CF400-1A04-11D3-9A73-0000F81EF32E}";
     CLSID clsid;
     CLSIDFromString(id, &clsid);
