@@ -183,6 +183,8 @@ ClaimedSize ReadClaimedSize(const unsigned char* data, size_t size) {
         ReadGif(r, claim);
     } else if (r.Starts(0, "BM", 2)) {
         claim.known = true;
+        uint32_t pixels = 0;
+        claim.pixelsPastEnd = r.U32(10, true, pixels) && pixels >= size;
         ReadBmpInfo(r, 14, claim);
     } else if (r.Starts(0, "II*\0", 4) || r.Starts(0, "MM\0*", 4)) {
         ReadTiff(r, r.data[0] == 'I', claim);
@@ -194,7 +196,7 @@ ClaimedSize ReadClaimedSize(const unsigned char* data, size_t size) {
 
 bool ClaimFitsLimit(const unsigned char* data, size_t size) {
     const ClaimedSize claim = ReadClaimedSize(data, size);
-    return claim.width * claim.height <= kMaxPicturePixels;
+    return !claim.pixelsPastEnd && claim.width * claim.height <= kMaxPicturePixels;
 }
 
 }  // namespace varnel

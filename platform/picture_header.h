@@ -13,6 +13,9 @@ struct ClaimedSize {
     bool known = false;  // the bytes begin like a format read here
     long long width = 0;
     long long height = 0;
+    // Where the pixels are said to start lies past the end: Wine's BMP
+    // decoder reads there from a memory stream and faults.
+    bool pixelsPastEnd = false;
 };
 
 // The largest size claimed anywhere the decoders look (every JPEG frame
@@ -21,7 +24,8 @@ struct ClaimedSize {
 // inside it). Unknown formats and headers cut short claim nothing.
 ClaimedSize ReadClaimedSize(const unsigned char* data, size_t size);
 
-// False when the bytes claim more than kMaxPicturePixels.
+// False when the bytes claim more than kMaxPicturePixels, or pixels past
+// their end.
 bool ClaimFitsLimit(const unsigned char* data, size_t size);
 inline bool ClaimFitsLimit(const Bytes& bytes) { return ClaimFitsLimit(bytes.data(), bytes.size()); }
 
