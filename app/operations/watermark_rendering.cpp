@@ -26,8 +26,26 @@ bool MakeTextTools(const WatermarkSettings& settings, TextStyle style, TextTools
         tools.family.CreateFromName(settings.fontName, installed);
     }
     const int emSize = settings.size == 0 ? 16 : settings.size;
-    const bool font = tools.font.Create(tools.family, static_cast<float>(emSize), static_cast<int32_t>(style),
-                                        Gdiplus::UnitPixel);
+    // A face without the asked style (many have no italic or no bold) is
+    // drawn in its nearest style rather than not at all.
+    const int32_t asked = static_cast<int32_t>(style);
+    const int32_t bold = static_cast<int32_t>(TextStyle::Bold), italic = static_cast<int32_t>(TextStyle::Italic);
+    auto createNearest = [&] {
+        for (int32_t tried : {asked, asked & ~italic, asked & ~bold, asked & ~(bold | italic)}) {
+            if (tools.font.Create(tools.family, static_cast<float>(emSize), tried, Gdiplus::UnitPixel)) return true;
+        }
+        return false;
+    };
+    // A face the font box lists but the imaging service cannot use (some
+    // symbol and math faces) still gives the user a visible mark.
+    auto createFrom = [&](const std::string& face) {
+        FontCollection installed;
+        return !face.empty() && tools.family.CreateFromName(face, installed) && createNearest();
+    };
+    const Bytes wide = ToWideText(settings.text);
+    const bool font = createNearest() ||
+                      createFrom(FaceWithGlyphs(std::wstring(reinterpret_cast<const wchar_t*>(wide.data())))) ||
+                      (tools.family.CreateGenericSansSerif() && createNearest());
     const int alpha = (settings.opacity == 0 || settings.opacity > 255) ? 150 : settings.opacity;
     tools.brush.Create(static_cast<uint32_t>(MakeArgb(settings.color, alpha, true)));
     return font && tools.font.GetNativeHandle() != nullptr;

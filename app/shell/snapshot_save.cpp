@@ -11,14 +11,17 @@ using namespace ui;
 
 namespace {
 // The current picture at its own size with the watermark the preview shows,
-// encoded for `name`; empty when there is no picture.
-Bytes CurrentComposition(const std::string& name) {
+// encoded for `name`; the reason it could not be made otherwise.
+MarkedFile CurrentComposition(const std::string& name) {
     const AppState& app = App();
     Bytes source = ReadWholeFile(app.currentPicturePath);
     const bool fromFile = !source.empty();
     if (!fromFile) source = Ui<DrawPanel>(画板1).Picture();
-    MarkedFile marked = MarkFile(source, name, CurrentMarking(app.fontStyle, fromFile));
-    return marked.failure == FileFailure::None ? marked.bytes : Bytes();
+    return MarkFile(source, name, CurrentMarking(app.fontStyle, fromFile));
+}
+
+void TellNotSaved(const std::string& path, const char* reason) {
+    ShowTimedMessage("没有保存 " + path + "：" + reason + "。", 10000);
 }
 }  // namespace
 
@@ -35,10 +38,15 @@ void SaveSnapshot() {
         std::string path = ProgramFolder() + "\\Photo\\" + title + ".jpg";
         if (FindFirstFileExists(path)) continue;
         app.currentTitle = title;
-        const Bytes snapshot = CurrentComposition(path);
-        if (!snapshot.empty()) (void)WriteWholeFile(path, snapshot);
+        const MarkedFile snapshot = CurrentComposition(path);
+        if (snapshot.failure != FileFailure::None) {
+            TellNotSaved(path, FailureText(snapshot.failure));
+        } else if (!WriteWholeFile(path, snapshot.bytes)) {
+            TellNotSaved(path, "无法写入文件");
+        }
         return;
     }
+    TellNotSaved(ProgramFolder() + "\\Photo", "没有空余的文件名");
 }
 
 }  // namespace varnel

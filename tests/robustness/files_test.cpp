@@ -70,6 +70,19 @@ private:
     bool started_ = false;
 };
 
+// A snapshot that cannot be written says so in a box that names it.
+bool SnapshotRefusalTold() {
+    std::string told;
+    test::DialogAnswerer answer([&](HWND box) {
+        char text[512] = {};
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+        told = text;
+        PostMessageA(box, WM_CLOSE, 0, 0);
+    });
+    SaveSnapshot();
+    return told.rfind("没有保存", 0) == 0;
+}
+
 }  // namespace
 
 TEST_CASE("a batch over a read-only file and files another process holds open") {
@@ -133,7 +146,7 @@ TEST_CASE("a missing or a full Photo folder") {
     REQUIRE(MoveFileA(photo.c_str(), away.c_str()));
     REQUIRE(LoadByName("p.png") >= 0);
     SplitPictureInHalves();
-    SaveSnapshot();
+    CHECK(SnapshotRefusalTold());
     ListPhotoFolder();
     int listed = Ui<ListBox>(列表框1).Count();
     bool nothingMade = !FindFirstFileExists(photo);
@@ -168,7 +181,7 @@ TEST_CASE("a missing or a full Photo folder") {
     }
     ListFolder(folder.Path());
     REQUIRE(LoadByName("p.png") >= 0);
-    SaveSnapshot();
+    CHECK(SnapshotRefusalTold());
     bool untouched = true;
     for (const std::string& path : made) untouched = untouched && ReadWholeFile(path) == taken;
     CHECK(untouched);
