@@ -52,6 +52,8 @@ bool HasAll(const std::vector<bool>& present) {
 
 }  // namespace
 
+bool IsFaceInstalled(const std::string& face) { return !face.empty() && AskFace(face, std::wstring()).installed; }
+
 std::string FaceWithGlyphs(const std::wstring& text) {
     static constexpr const char* kFaces[] = {"微软雅黑", "Microsoft YaHei", "SimSun", "宋体", "SimHei",
                                              "黑体", "文泉驿微米黑", "WenQuanYi Micro Hei", "Noto Sans CJK SC",

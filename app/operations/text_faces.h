@@ -13,6 +13,9 @@ namespace varnel {
 // empty when none of the faces known to cover Chinese is there.
 std::string FaceWithGlyphs(const std::wstring& text);
 
+// Whether the system's font list has this face (not a stand-in for it).
+bool IsFaceInstalled(const std::string& face);
+
 // Draws the settings' text at (x, y) on `graphics` run by run, each run in
 // the chosen face or, where that face lacks the glyphs, in one that has
 // them, and gives the box it took. Nothing, and no drawing, when the chosen

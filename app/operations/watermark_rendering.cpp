@@ -43,9 +43,12 @@ bool MakeTextTools(const WatermarkSettings& settings, TextStyle style, TextTools
         return !face.empty() && tools.family.CreateFromName(face, installed) && createNearest();
     };
     const Bytes wide = ToWideText(settings.text);
+    // A name that is no installed face still draws nothing: the user sees
+    // the face they asked for is not there.
     const bool font = createNearest() ||
-                      createFrom(FaceWithGlyphs(std::wstring(reinterpret_cast<const wchar_t*>(wide.data())))) ||
-                      (tools.family.CreateGenericSansSerif() && createNearest());
+                      (IsFaceInstalled(settings.fontName) &&
+                       (createFrom(FaceWithGlyphs(std::wstring(reinterpret_cast<const wchar_t*>(wide.data())))) ||
+                        (tools.family.CreateGenericSansSerif() && createNearest())));
     const int alpha = (settings.opacity == 0 || settings.opacity > 255) ? 150 : settings.opacity;
     tools.brush.Create(static_cast<uint32_t>(MakeArgb(settings.color, alpha, true)));
     return font && tools.font.GetNativeHandle() != nullptr;

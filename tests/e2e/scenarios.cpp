@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <set>
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include "app/shell/component_ids.h"
+#include "platform/file_services.h"
 #include "tests/support/win_test.h"
 #include "tests/e2e/e2e_driver.h"
 
@@ -246,7 +248,7 @@ TEST_CASE("a picture is cut in halves into the Photo folder") {
     }
 }
 
-TEST_CASE("a picture is cut by guide lines into a 3 x 2 grid") {
+TEST_CASE("a picture is cut by guide lines, the first of them dragged, into a 3 x 2 grid") {
     Case("grid");
     Folder pictures("varnel-e2e-grid");
     WritePictures(pictures.Path(), 3, 420, 300, kGrey);
@@ -257,6 +259,30 @@ TEST_CASE("a picture is cut by guide lines into a 3 x 2 grid") {
     app.ClickToolbarButton(kVertical);
     app.ClickToolbarButton(kHorizontal);
     app.Screenshot("guides");
+    // The first drag of a fresh start, a vertical line's: a press on the
+    // line reaches the line, and the line follows the mouse 40 pixels left.
+    HWND bar = nullptr;
+    RECT r{};
+    for (int i = 0; HWND b = app.Child("VarnelSplitterBar", i); ++i) {
+        RECT at;
+        GetWindowRect(b, &at);
+        if (IsWindowVisible(b) && at.bottom - at.top > at.right - at.left && (!bar || at.left < r.left)) {
+            bar = b;
+            r = at;
+        }
+    }
+    REQUIRE(bar);
+    // Away from the horizontal line, which crosses it half way down.
+    HWND hit = WindowFromPoint(POINT{(r.left + r.right) / 2, r.top + (r.bottom - r.top) / 4});
+    CHECK(hit == bar);
+    PostMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 50));
+    PostMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-39, 50));
+    PostMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(-39, 50));
+    Sleep(300);
+    RECT moved{};
+    GetWindowRect(bar, &moved);
+    CHECK(moved.left == r.left - 40);
+    app.Screenshot("guide-dragged");
     app.Click(app.PreviewPanel(), 200, 150, true);
     std::string grid = pictures.Path() + "\\" + title;
     std::vector<std::string> cells = WaitForFiles(grid, 6, 30);
@@ -271,6 +297,7 @@ TEST_CASE("a picture is cut by guide lines into a 3 x 2 grid") {
         CHECK(std::find(cells.begin(), cells.end(), name) != cells.end());
         Picture p = ReadPicture(grid + "\\" + name);
         CHECK(p.ok);
+        // A guide is a visual aid: dragging one does not move the cut.
         CHECK(p.width == 140);
         CHECK(p.height == 150);
     }
@@ -398,4 +425,71 @@ TEST_CASE("a snapshot saved twice leaves two pictures") {
         CHECK(p.width == 300);
         CHECK(p.height == 200);
     }
+}
+
+// Clicks on the list and on 打开图片 while a run goes cannot change what it
+// works on; a stale write-aside file is cleared away, not worked on; a close
+// asked for mid-run waits for the file in hand and then ends the process.
+TEST_CASE("a run is not knocked off course, and a close during a run ends it soon after") {
+    Case("run-interference");
+    const int kCount = 12;
+    Folder pictures("varnel-e2e-interfere");
+    std::vector<std::string> names = WritePictures(pictures.Path(), kCount, 160, 120, kGrey);
+    const std::vector<unsigned char> stale{'h', 'a', 'l', 'f'};
+    REQUIRE(WriteFileBytes(pictures.File(names[1] + ".varnel-new"), stale));
+    std::vector<varnel::Bytes> before;
+    for (const std::string& n : names) before.push_back(varnel::ReadWholeFile(pictures.File(n)));
+    Program app;
+    OpenAndSelect(app, pictures, kCount);
+
+    app.ClickToolbarButton(kBatchText);  // rests a second a file
+    REQUIRE(app.AnswerInputDialog("Once"));
+    Sleep(1200);
+    app.Screenshot("running");
+    for (int i : {7, 2, 9, 4, 11, 0}) {
+        app.SelectListEntry(i);
+        Sleep(150);
+    }
+    app.ClickToolbarButton(kOpen);
+    app.Screenshot("clicked-during-run");
+    HWND done = app.WaitForDialog("提示：", kCount * 3 + 30);
+    REQUIRE(done);
+    std::string told;
+    for (HWND c = FindWindowExA(done, nullptr, "Static", nullptr); c; c = FindWindowExA(done, c, "Static", nullptr)) told += app.Text(c);
+    MESSAGE("told: " << told);
+    CHECK(told.find("已写入 12 个文件") != std::string::npos);
+    app.Screenshot("done");
+    CHECK(app.WaitUntilGone(done, 20));
+
+    // Each file written once: files that were alike before are alike after,
+    // and none is left as it was.
+    std::map<varnel::Bytes, std::set<varnel::Bytes>> outputs;
+    for (size_t i = 0; i < names.size(); ++i) {
+        const varnel::Bytes after = varnel::ReadWholeFile(pictures.File(names[i]));
+        CHECK_MESSAGE(after != before[i], names[i] << " was not written");
+        outputs[before[i]].insert(after);
+    }
+    for (const auto& alike : outputs) CHECK(alike.second.size() == 1);
+    CHECK(GetFileAttributesA(pictures.File(names[1] + ".varnel-new").c_str()) == INVALID_FILE_ATTRIBUTES);
+
+    app.ClickToolbarButton(kBatchText);  // rests a second a file
+    REQUIRE(app.AnswerInputDialog("Twice"));
+    Sleep(1500);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, app.Id());
+    REQUIRE(process);
+    const DWORD asked = GetTickCount();
+    PostMessageA(app.Main(), WM_CLOSE, 0, 0);
+    const bool ended = WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
+    const DWORD took = GetTickCount() - asked;
+    CloseHandle(process);
+    MESSAGE("the process ended " << took << " ms after the close was asked for mid-run");
+    CHECK(ended);
+    CHECK(took < 5000);  // the file in hand, its rest, and the exit
+    int written = 0;
+    for (const std::string& n : names) {
+        Picture p = ReadPicture(pictures.File(n));
+        CHECK_MESSAGE(p.ok, n << " is not a whole picture");
+        written += p.ok && p.width == 160 ? 1 : 0;
+    }
+    CHECK(written == kCount);
 }
