@@ -44,25 +44,18 @@ namespace {
 // operation cannot: in a tree with paths past the classic limit, Wine's
 // loses its way and deletes in the current folder instead.
 void RemoveTree(const std::wstring& folder) {
-    {
-        WIN32_FIND_DATAW found;
-        FindHandle search(FindFirstFileW((folder + L"\\*").c_str(), &found));
-        while (search) {
-            const std::wstring name = found.cFileName;
-            const std::wstring path = folder + L"\\" + name;
-            const DWORD kind = found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
-            if (kind == FILE_ATTRIBUTE_DIRECTORY && name != L"." && name != L"..") {
-                RemoveTree(path);
-            } else if (!(kind & FILE_ATTRIBUTE_DIRECTORY)) {
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(path.c_str());
-            } else if (kind & FILE_ATTRIBUTE_REPARSE_POINT) {
-                RemoveDirectoryW(path.c_str());
-            }
-            if (!FindNextFileW(search.get(), &found)) break;
+    WIN32_FIND_DATAW found;
+    FindHandle search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    for (bool more = static_cast<bool>(search); more; more = FindNextFileW(search.get(), &found) != FALSE) {
+        const std::wstring name = found.cFileName, path = folder + L"\\" + name;
+        const DWORD kind = found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
+        if (name == L"." || name == L"..") continue;
+        if (kind == FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+        // A link to a folder goes, never what it leads to.
+        if (!RemoveDirectoryW(path.c_str()) && SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+            DeleteFileW(path.c_str());
         }
     }
-    RemoveDirectoryW(folder.c_str());
 }
 }  // namespace
 
@@ -70,7 +63,9 @@ TempFolder::~TempFolder() {
     std::wstring root = WideFilePath(path_);
     if (root.compare(0, 4, L"\\\\?\\") != 0) root = L"\\\\?\\" + root;
     // A folder on a drive, never a whole drive.
-    if (root.size() > 7 && root[5] == L':') RemoveTree(root);
+    if (root.size() <= 7 || root[5] != L':') return;
+    RemoveTree(root);
+    RemoveDirectoryW(root.c_str());
 }
 
 namespace {
