@@ -54,6 +54,10 @@ void ListFolderFiles(std::string& folder) {
     ProcessPendingEvents();
     if (!EndsWithSeparator(folder)) folder += "\\";
 
+    if (HasUnmappedCharacters(folder)) {
+        Ui<StatusBar>(状态条).SetPartText(1, folder + "（文件夹" + kNameOutsideCodePage + "）");
+        return;
+    }
     const std::vector<FolderEntry> entries = FolderEntries(folder);
     if (entries.empty()) return;
     // A folder of thousands of files is listed in one paint, not one per name.
@@ -78,6 +82,10 @@ std::string FolderOfPath(const std::string& path) {
 }
 
 void OnFileDropped(const std::string& path) {
+    if (HasUnmappedCharacters(path)) {
+        ShowTimedMessage("无法打开“" + path + "”：" + kNameOutsideCodePage + "。", 3000);
+        return;
+    }
     AppState& app = App();
     app.currentPicturePath = path;
     app.currentFolder = FolderOfPath(path);
