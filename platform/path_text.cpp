@@ -38,4 +38,13 @@ std::string LastExtension(const std::string& path, LeadBytePredicate isLead) {
     return dot == std::string::npos ? std::string() : name.substr(dot);
 }
 
+std::wstring LongPathForm(const std::wstring& full) {
+    if (full.size() <= kClassicPathLimit) return full;
+    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
+    const bool unc = full.size() >= 3 && full[0] == L'\\' && full[1] == L'\\';
+    // "\\?\", "\\.\" and the like are device forms already.
+    if (unc && full[2] != L'?' && full[2] != L'.') return L"\\\\?\\UNC" + full.substr(1);
+    return full;
+}
+
 }  // namespace varnel

@@ -22,4 +22,15 @@ std::string LastComponent(const std::string& path, LeadBytePredicate isLead);
 // The text from the last "." of the last component; empty when there is none.
 std::string LastExtension(const std::string& path, LeadBytePredicate isLead);
 
+// The longest full path the classic file functions take (CreateDirectory
+// takes 12 characters fewer than the others, to leave room for a file name).
+constexpr size_t kClassicPathLimit = 247;
+
+// A full, normalised wide path in the form the wide file functions take at
+// any length: past the classic limit "C:\..." becomes "\\?\C:\..." and
+// "\\server\share\..." becomes "\\?\UNC\server\share\...". That form is taken
+// as it stands, so the path must already be absolute and free of "/", "."
+// and "..". Shorter paths, and paths in a device form, come back unchanged.
+std::wstring LongPathForm(const std::wstring& full);
+
 }  // namespace varnel

@@ -44,5 +44,8 @@ constexpr const char kUnreadable[] = "无法读取";
 constexpr const char kNotWritten[] = "无法写入";
 constexpr const char kNoText[] = "没有可绘制的文字";
 constexpr const char kNoBackup[] = "无法备份原图，未改动";
+// A listed name with "?" where the ANSI code page has no character: no file
+// has that name, so the file it stands for cannot be opened by it.
+constexpr const char kNameOutsideCodePage[] = "名称含有系统代码页以外的字符，无法处理";
 
 }  // namespace varnel

@@ -6,7 +6,6 @@
 
 #include "app/operations/helpers.h"
 #include "platform/file_services.h"
-#include "platform/handles.h"
 
 namespace varnel {
 
@@ -19,14 +18,9 @@ std::string WithSeparator(const std::string& folder) {
 // The entries of a folder that are files (or folders, when `folders`).
 std::vector<std::string> Entries(const std::string& folder, bool folders) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    FindHandle search(FindFirstFileA((WithSeparator(folder) + "*").c_str(), &entry));
-    if (!search) return names;
-    do {
-        const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        const std::string name = entry.cFileName;
-        if (isFolder == folders && name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(search.get(), &entry));
+    for (const FolderEntry& entry : FolderEntries(folder)) {
+        if (entry.folder == folders && entry.nameKept) names.push_back(entry.name);
+    }
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -54,7 +48,7 @@ bool BackUpOriginal(const std::string& path, const std::string& backupFolder) {
     const std::string copy = backupFolder + FileTitle(path, true);
     if (FindFirstFileExists(copy)) return true;
     // CopyFile keeps the bytes, the time of writing and the attributes.
-    return CopyFileA(path.c_str(), copy.c_str(), TRUE) != FALSE;
+    return CopyNewFile(path, copy);
 }
 
 std::string LastBackupFolder(const std::string& folder) {
@@ -73,11 +67,10 @@ Restored RestoreOriginals(const std::string& folder, const std::string& backupFo
         const std::string target = WithSeparator(folder) + name;
         // A file made read-only since is the user's to keep: some systems
         // would replace it all the same.
-        const DWORD attributes = GetFileAttributesA(target.c_str());
+        const DWORD attributes = FileAttributes(target);
         const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
         // One rename in the same volume: the file is either the run's or the original, never half of each.
-        if (!readOnly &&
-            MoveFileExA(original.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (!readOnly && MoveReplacing(original, target)) {
             ++result.count;
         } else {
             result.failed.push_back(name);
@@ -86,9 +79,9 @@ Restored RestoreOriginals(const std::string& folder, const std::string& backupFo
     if (result.failed.empty()) {
         std::string bare = backupFolder;
         if (EndsWithSeparator(bare)) bare.pop_back();
-        RemoveDirectoryA(bare.c_str());
+        RemoveEmptyFolder(bare);
         // The folder of all runs goes too once it holds none.
-        RemoveDirectoryA((WithSeparator(folder) + kBackupFolderName).c_str());
+        RemoveEmptyFolder(WithSeparator(folder) + kBackupFolderName);
     }
     return result;
 }

@@ -4,6 +4,7 @@
 #include "app/operations/watermark_rendering.h"
 #include "app/shell/commands.h"
 #include "app/shell/component_ids.h"
+#include "platform/bmp_format.h"
 #include "platform/components.h"
 #include "platform/dialogs.h"
 #include "platform/file_services.h"
@@ -104,10 +105,18 @@ ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMillisec
         ProcessPendingEvents();
     }
     ItemOutcome outcome;
+    if (HasUnmappedCharacters(path)) {
+        // Named in the run's report; a message for each would stop the run.
+        outcome.failure = kNameOutsideCodePage;
+        return outcome;
+    }
     switch (operation) {
     case BatchOperation::Split:
         outcome.written = SplitPictureInHalves();
-        if (!outcome.written) outcome.failure = FailureText(FileFailure::NotPicture);
+        if (outcome.written < 2) {
+            outcome.failure = IsWholeBmp24(Ui<DrawPanel>(画板1).Picture()) ? kNotWritten
+                                                                          : FailureText(FileFailure::NotPicture);
+        }
         break;
     case BatchOperation::Text: {
         if (!DrawRunText()) {

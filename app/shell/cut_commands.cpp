@@ -25,10 +25,22 @@ std::string GridFolder(std::string parent, const std::string& gridTitle) {
     }
     return parent + name + "\\";
 }
+
+// The pieces are named after the picture: a name the code page lost cannot
+// name them (nor was its picture ever read). Says so; true when it did.
+bool RefusedForItsName(const char* command) {
+    const AppState& app = App();
+    if (!HasUnmappedCharacters(app.currentTitle) && !HasUnmappedCharacters(app.currentPicturePath)) return false;
+    ShowTimedMessage(std::string(command) + "“" + FileTitle(app.currentPicturePath, true) + "”：" +
+                         kNameOutsideCodePage + "。",
+                     3000);
+    return true;
+}
 }  // namespace
 
 int SplitPictureInHalves() {
     AppState& app = App();
+    if (RefusedForItsName("无法分割")) return 0;
     const Bytes& picture = Ui<DrawPanel>(画板1).Picture();
     // The panel holds a 24-bit BMP file image, or nothing: its header gives
     // the size a decode of it would, without decoding the whole picture.
@@ -49,6 +61,7 @@ int SplitPictureInHalves() {
 
 void CutPictureByLines() {
     AppState& app = App();
+    if (RefusedForItsName("无法切分")) return;
     const int cols = app.verticalCutCount + 1, rows = app.horizontalCutCount + 1;
     std::string gridTitle = FileTitle(app.currentTitle, false);
     std::string folder = GridFolder(app.currentFolder, gridTitle);
@@ -58,7 +71,12 @@ void CutPictureByLines() {
     pace.afterWrite = [](int piece, int total) {
         ShowTimedMessage("共计;" + std::to_string(total) + "份，正在切分第：" + std::to_string(piece) + "个！", 100);
     };
-    (void)CutGridPieces(Ui<DrawPanel>(画板1).Picture(), cols, rows, folder, gridTitle, pace);
+    const int written = CutGridPieces(Ui<DrawPanel>(画板1).Picture(), cols, rows, folder, gridTitle, pace);
+    if (written < cols * rows && IsWholeBmp24(Ui<DrawPanel>(画板1).Picture())) {
+        ShowTimedMessage("切分“" + app.currentTitle + "”：" + std::to_string(cols * rows - written) + " 份无法写入 " +
+                             folder + "。",
+                         10000);
+    }
     OpenFolderAndSelect(folder, false);
 }
 

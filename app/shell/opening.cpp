@@ -4,7 +4,6 @@
 #include "platform/components.h"
 #include "platform/dialogs.h"
 #include "platform/file_services.h"
-#include "platform/handles.h"
 #include "platform/system_services.h"
 
 namespace varnel {
@@ -55,22 +54,32 @@ void ListFolderFiles(std::string& folder) {
     ProcessPendingEvents();
     if (!EndsWithSeparator(folder)) folder += "\\";
 
-    WIN32_FIND_DATAA entry;
-    FindHandle search(FindFirstFileA((folder + "*.*").c_str(), &entry));
-    if (!search) return;
+    if (HasUnmappedCharacters(folder)) {
+        Ui<StatusBar>(状态条).SetPartText(1, folder + "（文件夹" + kNameOutsideCodePage + "）");
+        return;
+    }
+    const std::vector<FolderEntry> entries = FolderEntries(folder);
+    if (entries.empty()) return;
     // A folder of thousands of files is listed in one paint, not one per name.
     list.SetRedraw(false);
-    do {
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    int unmapped = 0;
+    for (const FolderEntry& entry : entries) {
+        if (entry.folder) continue;
         // What a stopped run left beside a file is no picture to work on;
         // the file it was meant to replace is whole.
-        if (IsWriteAsideName(entry.cFileName)) {
-            DeleteFileA((folder + entry.cFileName).c_str());
+        if (IsWriteAsideName(entry.name)) {
+            if (entry.nameKept) RemoveFile(folder + entry.name);
             continue;
         }
-        list.AddItem(entry.cFileName);
-    } while (FindNextFileA(search.get(), &entry));
+        list.AddItem(entry.name);
+        if (!entry.nameKept) ++unmapped;
+    }
     list.SetRedraw(true);
+    // Said once here; each command that meets such a name says so again by name.
+    if (unmapped > 0) {
+        Ui<StatusBar>(状态条).SetPartText(1, folder + "（其中 " + std::to_string(unmapped) + " 个文件" +
+                                                 kNameOutsideCodePage + "，名称中显示为 ?）");
+    }
 }
 
 std::string FolderOfPath(const std::string& path) {
@@ -79,6 +88,10 @@ std::string FolderOfPath(const std::string& path) {
 }
 
 void OnFileDropped(const std::string& path) {
+    if (HasUnmappedCharacters(path)) {
+        ShowTimedMessage("无法打开“" + path + "”：" + kNameOutsideCodePage + "。", 3000);
+        return;
+    }
     AppState& app = App();
     app.currentPicturePath = path;
     app.currentFolder = FolderOfPath(path);
@@ -102,6 +115,10 @@ void LoadSelectedFile() {
 
 void LoadListItem() {
     LoadSelectedFile();
+    if (HasUnmappedCharacters(App().currentPicturePath)) {
+        ShowTimedMessage("无法打开“" + FileTitle(App().currentPicturePath, true) + "”：" + kNameOutsideCodePage + "。",
+                         3000);
+    }
     RenderPreview();
 }
 

@@ -4,6 +4,7 @@
 
 #include "graphics/canvas/canvas.h"
 #include "graphics/canvas/canvas_internal.h"
+#include "platform/file_services.h"
 
 namespace varnel {
 
@@ -165,7 +166,7 @@ bool Canvas::SaveBitmapFile(const std::string& path) const {
     if (path.empty()) return false;
     const Bytes data = GetImageData();
     if (data.empty()) return false;
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file = OpenFileHandle(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
     if (!file) return false;
     DWORD written = 0;
     return WriteFile(file.get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <string>
 
 #include "platform/file_services.h"
 #include "platform/picture_header.h"
@@ -12,7 +13,9 @@ namespace varnel {
 using namespace Gdiplus::DllExports;
 
 namespace {
-const wchar_t* WidePath(const Bytes& wide) { return reinterpret_cast<const wchar_t*>(wide.data()); }
+// ToWideText's conversion, made absolute and in the "\\?\" form when long, so
+// a file the listing shows past the classic limit loads and saves too.
+std::wstring WidePath(const std::string& path) { return path.empty() ? std::wstring() : WideFilePath(path); }
 
 // Scratch storage aligned for the platform's records, which hold pointers.
 std::unique_ptr<unsigned char[]> Scratch(size_t size) {
@@ -33,10 +36,10 @@ bool Image::LoadFromFile(const std::string& path, bool useColorManagement) {
     Dispose();
     // The decoder would allocate for the claimed size before reading a pixel.
     if (!ClaimFitsLimit(ReadWholeFile(path))) return Record(Gdiplus::OutOfMemory);
-    Bytes wide = ToWideText(path);
+    const std::wstring wide = WidePath(path);
     return CreateShape(image_, [&](Gdiplus::GpImage** out) {
-        return useColorManagement ? GdipLoadImageFromFileICM(WidePath(wide), out)
-                                  : GdipLoadImageFromFile(WidePath(wide), out);
+        return useColorManagement ? GdipLoadImageFromFileICM(wide.c_str(), out)
+                                  : GdipLoadImageFromFile(wide.c_str(), out);
     });
 }
 
@@ -73,8 +76,8 @@ bool Image::SaveToFile(const std::string& path, const std::string& format, const
         block = std::make_unique<EncoderParameterBlock>(*parameters);
         if (!block->Valid()) return Record(kInvalidParameter);
     }
-    Bytes wide = ToWideText(path);
-    return Record(GdipSaveImageToFile(image_, WidePath(wide), &encoder, block ? block->Get() : nullptr));
+    const std::wstring wide = WidePath(path);
+    return Record(GdipSaveImageToFile(image_, wide.c_str(), &encoder, block ? block->Get() : nullptr));
 }
 
 Bytes Image::SaveToBytes(const std::string& format, const EncoderParameterList* parameters) {

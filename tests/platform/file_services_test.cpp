@@ -1,6 +1,7 @@
 #include <doctest.h>
 
 #include "platform/file_services.h"
+#include "platform/path_text.h"
 #include "tests/support/win_test.h"
 
 using namespace varnel;
@@ -38,4 +39,11 @@ TEST_CASE("existence and folders") {
     CHECK_FALSE(CreateOneFolder(folder.File("sub")));
     CHECK_FALSE(ProgramFolder().empty());
     CHECK(ProgramFolder().back() != '\\');
+}
+
+TEST_CASE("wide paths are normalised, and past the classic limit in the form taken as it stands") {
+    const std::wstring name(250, L'n');
+    CHECK(WideFilePath("C:/a/./b/../c") == L"C:\\a\\c");
+    CHECK(WideFilePath("C:/a/./b/../" + std::string(250, 'n')) == L"\\\\?\\C:\\a\\" + name);
+    CHECK(LongPathForm(L"\\\\server\\share\\" + name) == L"\\\\?\\UNC\\server\\share\\" + name);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <memory>
 
 #include "app/operations/helpers.h"
 #include "platform/components.h"
@@ -119,81 +120,93 @@ TEST_CASE("GBK folder and file names, with characters whose second byte is 0x5C"
            "the file's own folder and title", dropped);
 }
 
-TEST_CASE("very long paths: files the program cannot name are left alone") {
+// Answers every dialog while it lives: an input box with "HH", a question
+// with yes; a message is read and closed.
+class Answers {
+public:
+    Answers() { Arm(); }
+    const std::string& Message() const { return message_; }
+    void Arm() {
+        // Each answerer answers once; the one answering stays alive meanwhile.
+        answerers_.push_back(std::make_unique<test::DialogAnswerer>([this](HWND box) {
+            if (GetDlgItem(box, 100)) {
+                SetDlgItemTextA(box, 100, "HH");
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+            } else if (GetDlgItem(box, IDYES)) {
+                PostMessageA(box, WM_COMMAND, IDYES, 0);
+            } else {
+                char text[2048] = {};
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+                message_ = text;
+                std::replace(message_.begin(), message_.end(), '\n', ' ');
+                PostMessageA(box, WM_CLOSE, 0, 0);
+            }
+            Arm();
+        }));
+    }
+
+private:
+    std::string message_;
+    std::vector<std::unique_ptr<test::DialogAnswerer>> answerers_;
+};
+
+TEST_CASE("a 270-character path works in every command") {
     test::StartedMainWindow();
     test::TempFolder root("varnel-robust-long");
-    // Nested folders until the folder path is about 230 characters: files in
-    // it fit the 260-character limit, but the swap file beside them does not.
-    std::string shallow = root.Path();
-    while (shallow.size() < 232) {
-        shallow += "\\" + std::string(std::min<size_t>(40, 240 - shallow.size()), 'd');
-        REQUIRE(CreateDirectoryA(shallow.c_str(), nullptr));
+    std::string folder = root.Path();
+    while (folder.size() < 225) folder += "\\" + std::string(std::min<size_t>(40, 230 - folder.size()), 'd');
+    std::string made = folder;
+    REQUIRE(CreateFolderPath(made) >= 0);
+    REQUIRE(FolderExists(folder));
+    const std::string title = std::string(270 - folder.size() - 5, 'n');
+    const std::string path = folder + "\\" + title + ".png";
+    REQUIRE(path.size() == 270);
+    const Bytes picture = test::MakePicture(60, 40, 0xFFFFFF, "png");
+    REQUIRE(WriteWholeFile(path, picture));
+    ListFolder(folder);
+    REQUIRE(LoadByName(title + ".png") >= 0);
+    const std::string shown = PanelState();
+    const std::string photo = ProgramFolder() + "\\Photo\\" + title;
+    CHECK(SplitPictureInHalves() == 2);
+    const bool halves = ReadWholeFile(photo + "_2.jpeg").size() > 8;
+    DeleteFileA((photo + "_1.jpeg").c_str());
+    DeleteFileA((photo + "_2.jpeg").c_str());
+    App().verticalCutCount = 1;
+    CutPictureByLines();
+    App().verticalCutCount = 0;
+    const std::string cells = folder + "\\" + title + "\\" + title;
+    const bool grid = PictureState(DecodePictureToBmp24(ReadWholeFile(cells + "-2.jpg"))) == "a 30 x 40 picture";
+    Ui<EditBox>(编辑框1).SetText("0");
+    Ui<EditBox>(编辑框2).SetText("0");
+    REQUIRE(test::PickFont("文泉驿微米黑"));
+    std::string texts[2];
+    for (BatchOperation run : {BatchOperation::Text, BatchOperation::Picture}) {
+        Answers answers;
+        RunBatch(run, true);
+        texts[run == BatchOperation::Picture] = FileState(path, picture) + "; " + answers.Message();
     }
-    std::string name = std::string(258 - shallow.size() - 5, 'n') + ".jpg";  // path of 258 characters
-    std::string path = shallow + "\\" + name;
-    REQUIRE(path.size() == 258);
-    Bytes picture = test::MakePicture(60, 40, 0xFFFFFF, "png");
-    // Written through the long-path form when the program's own writing
-    // cannot make it.
-    if (!WriteWholeFile(path, picture)) {
-        FileHandle make(CreateFileW((L"\\\\?\\" + Wide(path)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        REQUIRE(make);
-        DWORD written = 0;
-        REQUIRE(WriteFile(make.get(), picture.data(), static_cast<DWORD>(picture.size()), &written, nullptr));
-    }
-    ListFolder(shallow);
-    REQUIRE(LoadByName(name) >= 0);
-    std::string shown = PanelState();
-    CHECK(shown == "a 60 x 40 picture");
-    RunBatch(BatchOperation::Picture, true);
     App().watermarkMode = WatermarkMode::None;
-    std::string after = FileState(path, picture);
-    bool kept = after == "file unchanged" || after == "file replaced by a whole 60 x 40 JPEG";
-    CHECK(kept);
-    CHECK(Names(shallow).size() == 1);
-    Record("Long paths", "a 258-character path (the swap file's name would pass 260)",
-           "shows " + shown + "; picture batch: " + after, "file unchanged, or replaced by a whole picture", kept);
-
-    // Past the limit: made through the long-path form, out of reach of the
-    // program's own paths.
-    std::string deep = shallow + "\\" + std::string(40, 'e');
-    REQUIRE(CreateDirectoryW((L"\\\\?\\" + Wide(deep)).c_str(), nullptr));
-    std::string beyond = deep + "\\" + std::string(20, 'f') + ".png";
+    CHECK(texts[0] == "file replaced by a whole 60 x 40 PNG; 批量文字加水印完成! 已写入 1 个文件。");
+    CHECK(texts[1] == "file replaced by a whole 60 x 40 PNG; 批量图片加水印完成! 已写入 1 个文件。");
+    SaveSnapshot();
+    const std::string snapshot = ProgramFolder() + "\\Photo\\" + App().currentTitle + ".jpg";
+    const bool saved = PictureState(DecodePictureToBmp24(ReadWholeFile(snapshot))) == "a 60 x 40 picture";
+    DeleteFileA(snapshot.c_str());
     {
-        FileHandle make(CreateFileW((L"\\\\?\\" + Wide(beyond)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        REQUIRE(make);
-        DWORD written = 0;
-        REQUIRE(WriteFile(make.get(), picture.data(), static_cast<DWORD>(picture.size()), &written, nullptr));
+        // The picture run's original is the text run's output: two undos.
+        Answers answers;
+        UndoLastRun();
+        UndoLastRun();
     }
-    ListFolder(deep);
-    ListBox& list = Ui<ListBox>(列表框1);
-    std::string listed = std::to_string(list.Count()) + " listed";
-    std::string farShown = "not opened";
-    if (list.Count() > 0) {
-        list.SetSelectedIndex(0);
-        LoadListItem();
-        farShown = "shows " + PanelState();
-    }
-    RunBatch(BatchOperation::Picture, true);
-    App().watermarkMode = WatermarkMode::None;
-    Bytes now;
-    {
-        FileHandle read(CreateFileW((L"\\\\?\\" + Wide(beyond)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        REQUIRE(read);
-        now.resize(picture.size() + 16);
-        DWORD got = 0;
-        ReadFile(read.get(), now.data(), static_cast<DWORD>(now.size()), &got, nullptr);
-        now.resize(got);
-    }
-    CHECK(now == picture);
-    Record("Long paths", "a " + std::to_string(beyond.size()) + "-character path",
-           listed + "; " + farShown + "; picture batch: " + (now == picture ? "file unchanged" : "file changed"),
-           "file unchanged", now == picture);
-    DeleteFileW((L"\\\\?\\" + Wide(beyond)).c_str());
-    RemoveDirectoryW((L"\\\\?\\" + Wide(deep)).c_str());
+    const bool restored = ReadWholeFile(path) == picture;
+    const bool ok = shown == "a 60 x 40 picture" && halves && grid && saved && restored;
+    CHECK(ok);
+    Record("Long paths", "a 270-character path: listed, shown, halved, cut, text and picture runs, snapshot, undo",
+           "shows " + shown + "; halves " + (halves ? "written" : "missing") + "; cells " + (grid ? "written" : "missing") +
+               "; runs: " + texts[0].substr(0, texts[0].find(';')) + ", " + texts[1].substr(0, texts[1].find(';')) +
+               "; snapshot " + (saved ? "saved" : "missing") + "; undo " + (restored ? "put the original back" : "failed"),
+           "every command works as on a short path",
+           ok && texts[0].find("file replaced") == 0 && texts[1].find("file replaced") == 0);
 }
 
 TEST_CASE("a file whose name the ANSI code page cannot hold") {
@@ -214,20 +227,26 @@ TEST_CASE("a file whose name the ANSI code page cannot hold") {
     REQUIRE(WriteWholeFile(folder.File("ab.png"), neighbour));
     REQUIRE(WriteWholeFile(folder.File("abc.png"), neighbour));
     ListFolder(folder.Path());
+    const std::string told = Ui<StatusBar>(状态条).PartText(1);
+    CHECK(told.find("1 个文件" + std::string(kNameOutsideCodePage)) != std::string::npos);
     ListBox& list = Ui<ListBox>(列表框1);
     std::string listedAs;
     for (int i = 0; i < list.Count(); ++i) {
         if (list.ItemText(i) != "ab.png" && list.ItemText(i) != "abc.png") listedAs = list.ItemText(i);
     }
+    Answers answers;
     std::string shown = "not listed";
     if (!listedAs.empty()) {
         LoadByName(listedAs);
-        shown = "shows " + PanelState();
+        shown = "shows " + PanelState() + ", says \"" + answers.Message() + "\"";
     }
+    CHECK(answers.Message() == "无法打开“" + listedAs + "”：" + kNameOutsideCodePage + "。");
     Ui<EditBox>(编辑框1).SetText("0");
     Ui<EditBox>(编辑框2).SetText("0");
     RunBatch(BatchOperation::Picture, true);
     App().watermarkMode = WatermarkMode::None;
+    const bool named = answers.Message().find(listedAs + "（" + kNameOutsideCodePage + "）") != std::string::npos;
+    CHECK(named);
     Bytes now;
     {
         FileHandle read(CreateFileW((Wide(folder.Path()) + L"\\" + wide).c_str(), GENERIC_READ, FILE_SHARE_READ,
@@ -250,8 +269,10 @@ TEST_CASE("a file whose name the ANSI code page cannot hold") {
     CHECK(neighbours);
     Record("GBK names", "a file named a + U+1F600 (no GBK form) beside ab.png and abc.png",
            "listed as \"" + listedAs + "\"; " + shown + "; picture batch: " + (kept ? "file unchanged" : "file changed") +
+               ", reports \"" + answers.Message() + "\"" +
                (neighbours ? "; the neighbours watermarked as themselves" : "; a neighbour went wrong"),
-           "file unchanged; no other file written in its place", kept && neighbours);
+           "file unchanged and named in the run's report; no other file written in its place",
+           kept && neighbours && named);
 }
 
 TEST_CASE("a picture whose name has no extension is shown, halved and cut") {

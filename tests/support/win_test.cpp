@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/bmp_image.h"
+#include "platform/file_services.h"
 #include "platform/gdiplus_flat.h"
 #include "platform/handles.h"
 
@@ -38,13 +39,33 @@ TempFolder::TempFolder(const std::string& name, const std::string& baseFolder) {
     CreateDirectoryA(path_.c_str(), nullptr);
 }
 
+namespace {
+// Removes a folder and all it holds through the "\\?\" form. The shell's file
+// operation cannot: in a tree with paths past the classic limit, Wine's
+// loses its way and deletes in the current folder instead.
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    FindHandle search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    for (bool more = static_cast<bool>(search); more; more = FindNextFileW(search.get(), &found) != FALSE) {
+        const std::wstring name = found.cFileName, path = folder + L"\\" + name;
+        const DWORD kind = found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
+        if (name == L"." || name == L"..") continue;
+        if (kind == FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+        // A link to a folder goes, never what it leads to.
+        if (!RemoveDirectoryW(path.c_str()) && SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+            DeleteFileW(path.c_str());
+        }
+    }
+}
+}  // namespace
+
 TempFolder::~TempFolder() {
-    std::string from = path_ + std::string(1, '\0');
-    SHFILEOPSTRUCTA op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationA(&op);
+    std::wstring root = WideFilePath(path_);
+    if (root.compare(0, 4, L"\\\\?\\") != 0) root = L"\\\\?\\" + root;
+    // A folder on a drive, never a whole drive.
+    if (root.size() <= 7 || root[5] != L':') return;
+    RemoveTree(root);
+    RemoveDirectoryW(root.c_str());
 }
 
 namespace {
