@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/bmp_format.h"
+#include "platform/handles.h"
 
 namespace varnel {
 
@@ -61,26 +62,29 @@ Taps MakeTaps(int sourceLength, int targetLength, int keptLength) {
     return taps;
 }
 
-}  // namespace
+// The target rows [from, to) of a scaling, made from the source rows they read.
+struct Band {
+    const unsigned char* rows = nullptr;
+    ptrdiff_t stride = 0;
+    const Taps* across = nullptr;
+    const Taps* down = nullptr;
+    int from = 0, to = 0;
+    uint32_t* out = nullptr;
+    bool made = false;
+};
 
-std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, int sourceWidth, int sourceHeight,
-                                  int drawnWidth, int drawnHeight, int keptWidth, int keptHeight) {
-    if (!rows || sourceWidth <= 0 || sourceHeight <= 0 || drawnWidth <= 0 || drawnHeight <= 0 || keptWidth <= 0 ||
-        keptHeight <= 0) {
-        return {};
-    }
-    keptWidth = std::min(keptWidth, drawnWidth);
-    keptHeight = std::min(keptHeight, drawnHeight);
-    const Taps across = MakeTaps(sourceWidth, drawnWidth, keptWidth);
-    const Taps down = MakeTaps(sourceHeight, drawnHeight, keptHeight);
-    // Only the source rows the kept target rows read are scaled across.
-    const int lastRow = down.first[keptHeight - 1] + down.count[keptHeight - 1];
+void ScaleBand(Band& band) {
+    const Taps& across = *band.across;
+    const Taps& down = *band.down;
+    const int keptWidth = static_cast<int>(across.first.size());
+    const int firstRow = down.first[band.from];
+    const int lastRow = down.first[band.to - 1] + down.count[band.to - 1];
     const size_t lineLength = static_cast<size_t>(keptWidth) * 3;
     // Scaled across, with 8 bits below the value's own.
-    std::vector<uint16_t> lines(static_cast<size_t>(lastRow) * lineLength);
-    for (int y = 0; y < lastRow; ++y) {
-        const unsigned char* source = rows + stride * y;
-        uint16_t* line = &lines[static_cast<size_t>(y) * lineLength];
+    std::vector<uint16_t> lines(static_cast<size_t>(lastRow - firstRow) * lineLength);
+    for (int y = firstRow; y < lastRow; ++y) {
+        const unsigned char* source = band.rows + band.stride * y;
+        uint16_t* line = &lines[static_cast<size_t>(y - firstRow) * lineLength];
         for (int x = 0; x < keptWidth; ++x) {
             const unsigned char* pixel = source + static_cast<ptrdiff_t>(across.first[x]) * 3;
             const int* weights = &across.weights[static_cast<size_t>(x) * across.width];
@@ -96,23 +100,66 @@ std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, i
             line[x * 3 + 2] = static_cast<uint16_t>((r + (1 << (shift - 1))) >> shift);
         }
     }
-    std::vector<uint32_t> out(static_cast<size_t>(keptWidth) * keptHeight);
     std::vector<uint32_t> sums(lineLength);
-    for (int y = 0; y < keptHeight; ++y) {
+    for (int y = band.from; y < band.to; ++y) {
         std::fill(sums.begin(), sums.end(), (1u << (kWeightBits + 8 - 1)));
         const int* weights = &down.weights[static_cast<size_t>(y) * down.width];
         for (int k = 0; k < down.count[y]; ++k) {
-            const uint16_t* line = &lines[static_cast<size_t>(down.first[y] + k) * lineLength];
+            const uint16_t* line = &lines[static_cast<size_t>(down.first[y] + k - firstRow) * lineLength];
             const uint32_t weight = static_cast<uint32_t>(weights[k]);
             for (size_t i = 0; i < lineLength; ++i) sums[i] += line[i] * weight;
         }
-        uint32_t* target = &out[static_cast<size_t>(y) * keptWidth];
+        uint32_t* target = band.out + static_cast<size_t>(y) * keptWidth;
         for (int x = 0; x < keptWidth; ++x) {
             auto channel = [&](int c) { return std::min<uint32_t>(sums[x * 3 + c] >> (kWeightBits + 8), 255); };
             target[x] = channel(0) | (channel(1) << 8) | (channel(2) << 16);
         }
     }
-    return out;
+    band.made = true;
+}
+
+DWORD WINAPI ScaleBandApart(void* band) {
+    // Short of memory the band is only not made.
+    try {
+        ScaleBand(*static_cast<Band*>(band));
+    } catch (...) {
+    }
+    return 0;
+}
+
+// Below this many target pixels a second thread costs more than it saves.
+constexpr int kPixelsWorthSharing = 1 << 17;
+
+}  // namespace
+
+std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, int sourceWidth, int sourceHeight,
+                                  int drawnWidth, int drawnHeight, int keptWidth, int keptHeight) {
+    if (!rows || sourceWidth <= 0 || sourceHeight <= 0 || drawnWidth <= 0 || drawnHeight <= 0 || keptWidth <= 0 ||
+        keptHeight <= 0) {
+        return {};
+    }
+    keptWidth = std::min(keptWidth, drawnWidth);
+    keptHeight = std::min(keptHeight, drawnHeight);
+    try {
+        const Taps across = MakeTaps(sourceWidth, drawnWidth, keptWidth);
+        const Taps down = MakeTaps(sourceHeight, drawnHeight, keptHeight);
+        std::vector<uint32_t> out(static_cast<size_t>(keptWidth) * keptHeight);
+        // The lower half on a thread of its own, when it is worth one.
+        const bool shared = keptHeight >= 2 && static_cast<long long>(keptWidth) * keptHeight >= kPixelsWorthSharing;
+        Band upper{rows, stride, &across, &down, 0, shared ? keptHeight / 2 : keptHeight, out.data()};
+        Band lower{rows, stride, &across, &down, upper.to, keptHeight, out.data()};
+        KernelHandle apart(shared ? CreateThread(nullptr, 0, &ScaleBandApart, &lower, 0, nullptr) : nullptr);
+        try {
+            ScaleBand(upper);
+        } catch (...) {
+        }
+        if (apart) WaitForSingleObject(apart.get(), INFINITE);
+        if (shared && !apart) ScaleBand(lower);
+        if (!upper.made || (shared && !lower.made)) return {};
+        return out;
+    } catch (...) {
+        return {};
+    }
 }
 
 bool DrawBmpSmooth(HDC dc, const Bytes& bmp, int drawnWidth, int drawnHeight, int width, int height) {
