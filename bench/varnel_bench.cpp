@@ -36,7 +36,6 @@
 #include "platform/bmp_image.h"
 #include "platform/components.h"
 #include "platform/file_services.h"
-#include "platform/jpeg_decoder.h"
 #include "platform/resource_data.h"
 #include "platform/smooth_scale.h"
 #include "platform/system_services.h"
@@ -493,14 +492,6 @@ int main(int argc, char** argv) {
             }
             if (factory) factory->Release();
             Figure("step_select_decode_wic_ms", Median(wic));
-            std::vector<double> own;
-            for (int r = 0; r < previewReps; ++r) {
-                Bytes bytes = ReadWholeFile(At(r % 2 ? "preview\\photo-2.jpg" : "preview\\photo.jpg"));
-                start = Now();
-                (void)DecodeJpegToBmp24(bytes);
-                own.push_back(Now() - start);
-            }
-            Figure("step_select_own_decode_ms", Median(own));
         }
         Figure("step_select_read_ms", Median(read));
         Figure("step_select_decode_ms", Median(decode));

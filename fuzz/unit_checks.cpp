@@ -8,7 +8,6 @@
 #include "platform/path_text.h"
 #include "app/operations/watermark_blend.h"
 #include "platform/bmp_format.h"
-#include "platform/jpeg_encoder.h"
 
 using namespace varnel;
 
@@ -58,11 +57,6 @@ void WriteSeeds(const std::string& dir) {
     const Bytes exif{0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 0x2A, 0, 8, 0, 0, 0,
                      1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xD9};
     WriteFile(dir + "/jpeg/exif", exif);
-    // Small pictures as the program's own encoder writes them.
-    Bytes pixels(17 * 9 * 3);
-    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>(i * 37);
-    WriteFile(dir + "/jpeg_decoder/noise", EncodeJpeg(pixels.data(), 17, 9, 17 * 3, 80));
-    WriteFile(dir + "/jpeg_decoder/flat", EncodeJpeg(Solid(8, 8, 0x40).data() + 54, 8, 8, 24, 50));
 }
 }  // namespace
 

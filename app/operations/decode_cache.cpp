@@ -1,10 +1,7 @@
 #include "app/operations/decode_cache.h"
 
 #include "platform/bmp_format.h"
-#include "platform/exif.h"
 #include "platform/file_services.h"
-#include "platform/jpeg_decoder.h"
-#include "platform/picture_codec.h"
 
 namespace varnel {
 
@@ -105,16 +102,6 @@ const Bytes& DecodeCache::DecodeToBmp24(const Bytes& fileBytes) {
     }
     Decoded fresh;
     fresh.input = fileBytes;
-    // An upright JPEG the program's own decoder reads is decoded for showing
-    // only, at about half the imaging service's time here; no picture is
-    // kept beside it, so that the file jobs decode it as they always do.
-    if (FormatOfBytes(fileBytes) == PictureFormat::Jpeg && ReadJpegOrientation(fileBytes) == 1) {
-        fresh.output = DecodeJpegToBmp24(fileBytes);
-        if (!fresh.output.empty()) {
-            remembered_.Take(fresh);
-            return remembered_.output;
-        }
-    }
     fresh.picture.reset(DecodeBitmap(fresh.input));
     fresh.output = fresh.picture.bitmap ? BitmapToBmp24(fresh.picture.bitmap) : Bytes();
     // A picture too large to keep (or a metafile) is remembered only in its
