@@ -35,7 +35,10 @@ Taps MakeTaps(int sourceLength, int targetLength, int keptLength) {
     taps.weights.assign(static_cast<size_t>(keptLength) * taps.width, 0);
     std::vector<double> raw(taps.width);
     for (int i = 0; i < keptLength; ++i) {
-        const double centre = (i + 0.5) * scale;
+        // Enlarging, the imaging service reads target pixel i at source
+        // coordinate i * scale, the source pixels' centres lying on whole
+        // coordinates; the same here keeps a small picture where it was.
+        const double centre = shrinking ? (i + 0.5) * scale : i * scale + 0.5;
         int first = std::max(static_cast<int>(std::floor(centre - reach)), 0);
         int last = std::min(static_cast<int>(std::ceil(centre + reach)) - 1, sourceLength - 1);
         if (last - first + 1 > taps.width) last = first + taps.width - 1;

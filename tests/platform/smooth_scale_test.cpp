@@ -23,4 +23,6 @@ TEST_CASE("the own scaling keeps a flat colour flat and averages what a target p
     CHECK(ScaleRows24(top, -width * 3, width, 2, 5, 1, 5, 1)[2] == 0x808080u);
     CHECK(ScaleRows24(top, -width * 3, width, 2, 5, 8, 5, 8)[2] == 0x000000u);
     CHECK(ScaleRows24(top, -width * 3, width, 2, 5, 8, 5, 8)[37] == 0xFFFFFFu);
+    // Enlarged, target row i reads source row i * scale, as the imaging service reads it.
+    CHECK(ScaleRows24(top, -width * 3, width, 2, 5, 8, 5, 8)[12] == 0x808080u);
 }
