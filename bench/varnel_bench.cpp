@@ -5,11 +5,16 @@
 //   varnel_bench.exe WORKDIR REPS            every job
 //   varnel_bench.exe WORKDIR 1 halves-memory only the halves cut, then peak memory
 //   varnel_bench.exe WORKDIR 1 batch-steps   one batch file's primitives, each timed
+//   varnel_bench.exe WORKDIR 1 startup-steps what start-up spends, piece by piece
+//   varnel_bench.exe WORKDIR 1 scale-shots   the preview scaled both ways, to compare by eye
 //   varnel_bench.exe WORKDIR 1 outputs       both watermark batches and preview snapshots
 //                                            over WORKDIR\ident-*, for comparing builds
 //   varnel_bench.exe WORKDIR 1 quality       both watermark batches over WORKDIR\quality-*
 #include <windows.h>
+#include <commctrl.h>
 #include <psapi.h>
+#include <shlwapi.h>
+#include <wincodec.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -22,6 +27,7 @@
 #include "app/shell/app_state.h"
 #include "app/shell/commands.h"
 #include "app/shell/component_ids.h"
+#include "app/shell/main_window.h"
 #include "app/shell/startup.h"
 #include "app/operations/watermark_rendering.h"
 #include "graphics/objects/graphics_object.h"
@@ -30,7 +36,10 @@
 #include "platform/bmp_image.h"
 #include "platform/components.h"
 #include "platform/file_services.h"
+#include "platform/resource_data.h"
+#include "platform/smooth_scale.h"
 #include "platform/system_services.h"
+#include "resources/resource_ids.h"
 
 using namespace varnel;
 
@@ -263,6 +272,63 @@ int Quality() {
     ExitProcess(0);
 }
 
+// What start-up spends before the main window shows, piece by piece, each
+// timed the first time it runs in the process.
+int StartupSteps() {
+    double start = Now();
+    InitAppState();
+    Figure("startup_step_state_and_imaging_ms", Now() - start);
+    start = Now();
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+    Figure("startup_step_common_controls_ms", Now() - start);
+    start = Now();
+    const size_t faces = CollectFontNames().size();
+    Figure("startup_step_font_names_ms", Now() - start);
+    Figure("startup_step_font_count", static_cast<double>(faces));
+    start = Now();
+    Bytes sample = DecodePictureToBmp24(LoadResourceBytes(IDR_SAMPLE_PICTURE));
+    Figure("startup_step_sample_decode_ms", Now() - start);
+    start = Now();
+    if (!MainWindow().Load(MainWindowDefinition(), SW_SHOWNORMAL)) return 1;
+    Figure("startup_step_window_load_ms", Now() - start);
+    start = Now();
+    ProcessPendingEvents();
+    Figure("startup_step_pending_events_ms", Now() - start);
+    std::fflush(stdout);
+    ExitProcess(0);
+}
+
+// The preview of the 1600 x 1000 picture scaled by the imaging service and
+// by the program's own filter, written side by side for the eye to compare.
+int ScaleShots() {
+    using namespace Gdiplus::DllExports;
+    if (!StartUp(SW_SHOWNORMAL)) return 1;
+    ProcessPendingEvents();
+    AppState& app = App();
+    Canvas& canvas = app.renderer.GetCanvas();
+    const int width = app.previewSize.width, height = app.previewSize.height;
+    BitmapOwner picture(DecodeBitmap(ReadWholeFile(At("in\\photo-1600.jpg"))));
+    const Bytes bmp = BitmapToBmp24(picture.bitmap);
+    Image shown;
+    Gdiplus::GpImage* copy = nullptr;
+    GdipCloneImage(picture.bitmap, &copy);
+    shown.SetNativeHandle(copy);
+    canvas.Clear();
+    canvas.DrawImageRectRect(shown, 0, 0, static_cast<float>(width), static_cast<float>(height), 0, 0,
+                             static_cast<float>(shown.GetWidth()), static_cast<float>(shown.GetHeight()),
+                             Gdiplus::UnitPixel, nullptr);
+    GdipFlush(canvas.GetGraphics(), Gdiplus::FlushIntentionSync);
+    (void)WriteWholeFile(At("out\\scale-imaging.bmp"), SnapshotToBmp24(canvas.GetMemoryDc(), 0, 0, width, height,
+                                                                     width, height));
+    canvas.Clear();
+    DrawBmpSmooth(canvas.GetMemoryDc(), bmp, width, height, canvas.GetWidth(), canvas.GetHeight());
+    (void)WriteWholeFile(At("out\\scale-own.bmp"), SnapshotToBmp24(canvas.GetMemoryDc(), 0, 0, width, height,
+                                                                 width, height));
+    std::fflush(stdout);
+    ExitProcess(0);
+}
+
 int HalvesMemory() {
     StartImagingService();
     StartImaging();
@@ -285,6 +351,8 @@ int main(int argc, char** argv) {
     const int reps = std::max(1, std::atoi(argv[2]));
     if (argc > 3 && std::string(argv[3]) == "halves-memory") return HalvesMemory();
     if (argc > 3 && std::string(argv[3]) == "cut-steps") return CutSteps();
+    if (argc > 3 && std::string(argv[3]) == "startup-steps") return StartupSteps();
+    if (argc > 3 && std::string(argv[3]) == "scale-shots") return ScaleShots();
     if (argc > 3 && std::string(argv[3]) == "batch-steps") return BatchSteps();
     if (argc > 3 && std::string(argv[3]) == "outputs") return Outputs();
     if (argc > 3 && std::string(argv[3]) == "quality") return Quality();
@@ -330,7 +398,8 @@ int main(int argc, char** argv) {
         for (int r = 0; r < previewReps; ++r) {
             list.SetSelectedIndex(r % 2);
             start = Now();
-            LoadListItem();
+            // What selecting in the list runs, with the rendering apart.
+            LoadSelectedFile();
             const double loaded = Now();
             RenderPreview();
             rendered.push_back(Now() - loaded);
@@ -338,6 +407,99 @@ int main(int argc, char** argv) {
         }
         Figure("render_preview_text_new_picture_ms", Median(rendered));
         Figure("select_and_show_new_picture_ms", Median(shown));
+        // The list's own handler, stepping between neighbours at once: what
+        // it prepares ahead for the neighbour has had no time to finish.
+        std::vector<double> stepped;
+        for (int r = 0; r < previewReps; ++r) {
+            list.SetSelectedIndex(r % 2);
+            start = Now();
+            LoadListItem();
+            stepped.push_back(Now() - start);
+        }
+        Figure("select_neighbour_at_once_ms", Median(stepped));
+        // The same with a person's pause between the steps.
+        stepped.clear();
+        for (int r = 0; r < previewReps; ++r) {
+            list.SetSelectedIndex(r % 2);
+            Sleep(300);
+            start = Now();
+            LoadListItem();
+            stepped.push_back(Now() - start);
+        }
+        Figure("select_neighbour_after_pause_ms", Median(stepped));
+    }
+    // Where that time goes, primitive by primitive.
+    {
+        using namespace Gdiplus::DllExports;
+        std::vector<double> read, decode, convert, lay, scale, smooth, present;
+        DrawPanel& panel = Ui<DrawPanel>(ui::画板1);
+        Canvas& canvas = app.renderer.GetCanvas();
+        for (int r = 0; r < previewReps; ++r) {
+            start = Now();
+            Bytes bytes = ReadWholeFile(At(r % 2 ? "preview\\photo-2.jpg" : "preview\\photo.jpg"));
+            read.push_back(Now() - start);
+            start = Now();
+            BitmapOwner picture(DecodeBitmap(bytes));
+            decode.push_back(Now() - start);
+            start = Now();
+            Bytes bmp = BitmapToBmp24(picture.bitmap);
+            convert.push_back(Now() - start);
+            start = Now();
+            panel.SetPicture(bmp);
+            lay.push_back(Now() - start);
+            Image shown;
+            Gdiplus::GpImage* copy = nullptr;
+            GdipCloneImage(picture.bitmap, &copy);
+            shown.SetNativeHandle(copy);
+            start = Now();
+            canvas.Clear();
+            canvas.DrawImageRectRect(shown, 0, 0, static_cast<float>(app.previewSize.width),
+                                     static_cast<float>(app.previewSize.height), 0, 0,
+                                     static_cast<float>(shown.GetWidth()), static_cast<float>(shown.GetHeight()),
+                                     Gdiplus::UnitPixel, nullptr);
+            GdipFlush(canvas.GetGraphics(), Gdiplus::FlushIntentionSync);
+            scale.push_back(Now() - start);
+            start = Now();
+            DrawBmpSmooth(canvas.GetMemoryDc(), bmp, app.previewSize.width, app.previewSize.height, canvas.GetWidth(),
+                          canvas.GetHeight());
+            smooth.push_back(Now() - start);
+            start = Now();
+            PresentPreview();
+            present.push_back(Now() - start);
+        }
+        {
+            // The same decode straight from the imaging component beneath the imaging service.
+            std::vector<double> wic;
+            IWICImagingFactory* factory = nullptr;
+            CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory));
+            for (int r = 0; factory && r < previewReps; ++r) {
+                Bytes bytes = ReadWholeFile(At(r % 2 ? "preview\\photo-2.jpg" : "preview\\photo.jpg"));
+                start = Now();
+                IStream* stream = SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
+                IWICBitmapDecoder* decoder = nullptr;
+                IWICBitmapFrameDecode* frame = nullptr;
+                UINT w = 0, h = 0;
+                if (SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand,
+                                                               &decoder)) &&
+                    SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(frame->GetSize(&w, &h))) {
+                    std::vector<unsigned char> pixels(static_cast<size_t>(w) * h * 3);
+                    frame->CopyPixels(nullptr, w * 3, static_cast<UINT>(pixels.size()), pixels.data());
+                }
+                if (frame) frame->Release();
+                if (decoder) decoder->Release();
+                stream->Release();
+                wic.push_back(Now() - start);
+            }
+            if (factory) factory->Release();
+            Figure("step_select_decode_wic_ms", Median(wic));
+        }
+        Figure("step_select_read_ms", Median(read));
+        Figure("step_select_decode_ms", Median(decode));
+        Figure("step_select_to_bmp_ms", Median(convert));
+        Figure("step_select_panel_picture_ms", Median(lay));
+        Figure("step_select_imaging_scale_ms", Median(scale));
+        Figure("step_select_own_scale_ms", Median(smooth));
+        Figure("step_select_present_ms", Median(present));
     }
 
     {

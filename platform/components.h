@@ -176,6 +176,8 @@ public:
     // Any picture file's bytes (JPEG, PNG, BMP, GIF); bytes that are no
     // picture leave the surface without one.
     void SetPicture(const Bytes& fileBytes);
+    // The same, taking the bytes over when they are such a BMP already.
+    void SetPicture(Bytes&& fileBytes);
     // The picture as a 24-bit bottom-up BMP file image; empty when none.
     const Bytes& Picture() const { return picture_; }
     // What the surface shows, scaled to width x height, as a 24-bit BMP file image.

@@ -80,7 +80,14 @@ void PictureSurface::LayIfPending() {
 void PictureSurface::SetPicture(const Bytes& fileBytes) {
     // A whole 24-bit BMP is already in the form the surface hands back.
     BmpHeader header;
-    Bytes next = IsWholeBmp24(fileBytes, &header) && header.offBits == 54 ? fileBytes : DecodePictureToBmp24(fileBytes);
+    SetPicture(IsWholeBmp24(fileBytes, &header) && header.offBits == 54 ? Bytes(fileBytes)
+                                                                         : DecodePictureToBmp24(fileBytes));
+}
+
+void PictureSurface::SetPicture(Bytes&& fileBytes) {
+    BmpHeader header;
+    Bytes next = IsWholeBmp24(fileBytes, &header) && header.offBits == 54 ? std::move(fileBytes)
+                                                                           : DecodePictureToBmp24(fileBytes);
     // Laying the same picture again on an untouched backing of the same size
     // and fill would draw the very same pixels.
     RECT client{};

@@ -22,7 +22,8 @@ void ClearLikeCanvas(HDC dc, int width, int height) {
 
 // On the worker: a surface like the canvas's, cleared, with the picture
 // painted; empty when any of it failed.
-Bitmap PaintPrepared(int width, int height, const BackgroundPainter& paint, Gdiplus::GpBitmap* picture) {
+Bitmap PaintPrepared(int width, int height, const BackgroundPainter& paint, Gdiplus::GpBitmap* picture,
+                     const Bytes& bmp) {
     WindowDc screen(nullptr);
     Bitmap pixels(CreateCompatibleBitmap(screen.get(), width, height));
     MemoryDc dc(CreateCompatibleDC(screen.get()));
@@ -31,7 +32,7 @@ Bitmap PaintPrepared(int width, int height, const BackgroundPainter& paint, Gdip
     ClearLikeCanvas(dc.get(), width, height);
     GraphicsOwner graphics = GraphicsOnDc(dc.get());
     if (!graphics) return Bitmap();
-    const bool painted = paint(graphics.get(), picture);
+    const bool painted = paint(dc.get(), graphics.get(), picture, bmp);
     Gdiplus::DllExports::GdipFlush(graphics.get(), Gdiplus::FlushIntentionSync);
     // A failed drawing is no background to take up: the rendering draws it itself.
     return painted ? std::move(pixels) : Bitmap();
@@ -81,8 +82,8 @@ void BackgroundLayer::PrepareAhead(DecodeCache& decodes, const std::string& path
     preparedKey_.Set(canvas, BackgroundSource{path, nullptr}, area);
     decodes.DecodeAhead(path, [this, width = preparedKey_.width, height = preparedKey_.height,
                                paint = std::move(paint)](Gdiplus::GpBitmap* picture, const Bytes& input,
-                                                         const Bytes&) {
-        preparedPixels_ = PaintPrepared(width, height, paint, picture);
+                                                         const Bytes& bmp) {
+        preparedPixels_ = PaintPrepared(width, height, paint, picture, bmp);
         if (preparedPixels_) preparedKey_.bytes = input;
     });
 }

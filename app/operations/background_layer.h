@@ -25,11 +25,13 @@ struct BackgroundSource {
     const Bytes* bytes = nullptr;
 };
 
-// Draws a decoded picture the way the drawing of a file source does, with
-// the imaging service's graphics on a cleared surface of the canvas's size,
-// and says whether it could. Runs on the decode worker, so it must touch
-// nothing but its arguments.
-using BackgroundPainter = std::function<bool(Gdiplus::GpGraphics* graphics, Gdiplus::GpBitmap* picture)>;
+// Draws a decoded picture (also given as a 24-bit BMP file image) the way
+// the drawing of a file source does, on a cleared surface of the canvas's
+// size (its DC, and the imaging service's graphics on it), and says whether
+// it could. Runs on the decode worker, so it must touch nothing but its
+// arguments.
+using BackgroundPainter =
+    std::function<bool(HDC dc, Gdiplus::GpGraphics* graphics, Gdiplus::GpBitmap* picture, const Bytes& bmp)>;
 
 class BackgroundLayer {
 public:

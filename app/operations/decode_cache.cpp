@@ -87,10 +87,10 @@ void DecodeCache::DecodeAhead(const std::string& path, AfterDecodeAhead then) {
     }
 }
 
-Bytes DecodeCache::DecodeToBmp24(const Bytes& fileBytes) {
+const Bytes& DecodeCache::DecodeToBmp24(const Bytes& fileBytes) {
     // Clearing a picture (empty bytes) keeps what is remembered: picture
     // mode clears the panel right before it shows the same file again.
-    if (fileBytes.empty()) return {};
+    if (fileBytes.empty()) return none_;
     if (fileBytes == remembered_.input) return remembered_.output;
     if (!aheadPath_.empty()) {
         WaitForWorker();

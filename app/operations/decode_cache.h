@@ -28,7 +28,8 @@ public:
     // DecodePictureToBmp24, remembering the last bytes decoded this way with
     // their picture: showing a file decodes it once, however often its bytes
     // come back.
-    Bytes DecodeToBmp24(const Bytes& fileBytes);
+    // The result stays valid until the next call.
+    const Bytes& DecodeToBmp24(const Bytes& fileBytes);
 
     // A copy of the picture decoded from exactly these bytes when they are
     // the ones last decoded here, for the caller to own; null otherwise.
@@ -58,6 +59,7 @@ private:
     void DropAhead();
 
     Decoded remembered_;
+    const Bytes none_;
     // The worker reads `aheadPath_` and `then_` and writes `ahead_`; this
     // thread writes them, and reads `ahead_`, only while no worker runs.
     std::string aheadPath_;

@@ -7,6 +7,7 @@
 #include "platform/picture_codec.h"
 #include "platform/file_services.h"
 #include "platform/gdiplus_handles.h"
+#include "platform/smooth_scale.h"
 
 namespace varnel {
 
@@ -18,6 +19,26 @@ Bytes PreviewRenderer::PanelPicture(const Bytes& fileBytes) {
     return decodes_.DecodeToBmp24(fileBytes);
 }
 
+namespace {
+
+// An opaque picture decoded to 24 bits (a JPEG, never transparent and never
+// vectors, or what a panel shows) is scaled by the program's own filter:
+// the imaging service's resampling costs several times as much on some
+// systems. The surface may hold what the imaging service has not drawn yet.
+bool DrawDecodedSmooth(HDC dc, Gdiplus::GpGraphics* graphics, const Bytes& bmp, int drawnWidth, int drawnHeight,
+                       int surfaceWidth, int surfaceHeight) {
+    if (graphics) Gdiplus::DllExports::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
+    return DrawBmpSmooth(dc, bmp, drawnWidth, drawnHeight, surfaceWidth, surfaceHeight);
+}
+
+bool IsJpegPicture(Gdiplus::GpBitmap* picture) {
+    GUID format{};
+    return Gdiplus::DllExports::GdipGetImageRawFormat(picture, &format) == Gdiplus::Ok &&
+           IsEqualGUID(format, Gdiplus::ImageFormatJPEG);
+}
+
+}  // namespace
+
 const ImageAttributes& PreviewRenderer::MirrorEdges() {
     // Made at first use: the imaging service runs by then.
     if (!mirrorEdges_.GetNativeHandle() && mirrorEdges_.Create()) mirrorEdges_.SetWrapMode(kPictureEdges);
@@ -25,6 +46,11 @@ const ImageAttributes& PreviewRenderer::MirrorEdges() {
 }
 
 bool PreviewRenderer::DrawPictureBackground(const Bytes& picture, int x, int y, int width, int height) {
+    // What a panel shows is such a BMP already, opaque and decoded.
+    if (x == 0 && y == 0 && canvas_.GetMemoryDc() && IsWholeBmp24(picture)) {
+        return DrawDecodedSmooth(canvas_.GetMemoryDc(), canvas_.GetGraphics(), picture, width, height,
+                                 canvas_.GetWidth(), canvas_.GetHeight());
+    }
     Image loaded;
     // A failed load leaves no picture, which the drawing then reports.
     (void)loaded.LoadFromBytes(picture);
@@ -58,6 +84,14 @@ Image& PreviewRenderer::PictureOfFile(const std::string& path, const Bytes& cont
 }
 
 bool PreviewRenderer::DrawFileBackground(const std::string& path, const Bytes& content, int width, int height) {
+    if (canvas_.GetMemoryDc() && FormatOfBytes(content) == PictureFormat::Jpeg) {
+        // Showing the file in the panel has decoded these very bytes.
+        const Bytes& bmp = decodes_.DecodeToBmp24(content);
+        if (!bmp.empty()) {
+            return DrawDecodedSmooth(canvas_.GetMemoryDc(), canvas_.GetGraphics(), bmp, width, height + kFileOverhang,
+                                     canvas_.GetWidth(), canvas_.GetHeight());
+        }
+    }
     Image fresh;
     Image& picture = PictureOfFile(path, content, fresh);
     return DrawWholePicture(canvas_, picture, MirrorEdges(), 0, 0, static_cast<float>(width),
@@ -135,9 +169,15 @@ void PreviewRenderer::PrepareAhead(const std::string& path, WatermarkMode mode, 
     // The same drawing as the rendering's, with the worker's own objects and
     // the flat calls alone: the wrappers record their status where this
     // thread reads it.
-    backgrounds_.PrepareAhead(decodes_, path, canvas_, area, [size](Gdiplus::GpGraphics* graphics,
-                                                                    Gdiplus::GpBitmap* picture) {
+    backgrounds_.PrepareAhead(decodes_, path, canvas_, area,
+                              [size, surfaceWidth = canvas_.GetWidth(), surfaceHeight = canvas_.GetHeight()](
+                                  HDC dc, Gdiplus::GpGraphics* graphics, Gdiplus::GpBitmap* picture,
+                                  const Bytes& bmp) {
         using namespace Gdiplus::DllExports;
+        if (IsJpegPicture(picture)) {
+            return DrawDecodedSmooth(dc, graphics, bmp, size.width, size.height + kFileOverhang, surfaceWidth,
+                                   surfaceHeight);
+        }
         ImageAttributesOwner mirrorEdges = NewImageAttributes();
         if (!mirrorEdges) return false;
         UINT width = 0, height = 0;

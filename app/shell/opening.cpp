@@ -113,13 +113,34 @@ void LoadSelectedFile() {
     Ui<StatusBar>(状态条).SetPartText(3, app.currentTitle);
 }
 
+namespace {
+// The entry after the selected one (the one before, at the end of the list)
+// is decoded and scaled on the worker while the person looks at this one:
+// stepping through a folder then finds it ready.
+void PrepareNeighbour() {
+    AppState& app = App();
+    ListBox& list = Ui<ListBox>(列表框1);
+    const int selected = list.SelectedIndex(), count = list.Count();
+    if (selected < 0 || count < 2) return;
+    const int neighbour = selected + 1 < count ? selected + 1 : selected - 1;
+    const std::string next = app.currentFolder + "\\" + list.ItemText(neighbour);
+    if (lstrcmpiA(next.c_str(), app.currentPicturePath.c_str()) == 0) return;
+    const PictureSurface::Backing backing = Ui<DrawPanel>(画板1).FreshBacking();
+    app.renderer.PrepareAhead(next, app.watermarkMode, app.previewSize,
+                              LaidBacking{backing.width, backing.height, backing.fill});
+}
+}  // namespace
+
 void LoadListItem() {
     LoadSelectedFile();
-    if (HasUnmappedCharacters(App().currentPicturePath)) {
-        ShowTimedMessage("无法打开“" + FileTitle(App().currentPicturePath, true) + "”：" + kNameOutsideCodePage + "。",
+    AppState& app = App();
+    if (HasUnmappedCharacters(app.currentPicturePath)) {
+        ShowTimedMessage("无法打开“" + FileTitle(app.currentPicturePath, true) + "”：" + kNameOutsideCodePage + "。",
                          3000);
     }
+    app.renderer.TakeUpPrepared(app.currentPicturePath, app.watermarkMode, app.previewSize);
     RenderPreview();
+    PrepareNeighbour();
 }
 
 }  // namespace varnel

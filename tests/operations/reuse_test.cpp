@@ -6,6 +6,7 @@
 #include "app/shell/commands.h"
 #include "platform/bmp_image.h"
 #include "platform/file_services.h"
+#include "platform/jpeg_encoder.h"
 #include "tests/shell/shell_fixture.h"
 
 using namespace varnel;
@@ -179,6 +180,31 @@ TEST_CASE("a background drawn ahead is shown only for the file, size and canvas 
     CHECK(CanvasPixel(200, 150) == expected);
     CHECK(CanvasPixel(600, 400) == (App().previewSize.width == 400 ? 0x000000 : expected));
     App().previewSize = full;
+}
+
+TEST_CASE("a JPEG is previewed upright, drawn ahead as it is drawn at once") {
+    test::StartedMainWindow();
+    test::TempFolder pics("varnel-prepared-jpeg");
+    // Red above, blue below.
+    const int width = 320, height = 200;
+    std::vector<unsigned char> rows(width * height * 3, 0);
+    for (int i = 0; i < width * height; ++i) rows[i * 3 + (i < width * height / 2 ? 2 : 0)] = 255;
+    const Bytes jpeg = EncodeJpeg(rows.data(), width, height, width * 3, 92);
+    REQUIRE(WriteWholeFile(pics.File("a.jpg"), jpeg));
+    REQUIRE(WriteWholeFile(pics.File("b.jpg"), jpeg));
+    ListFolder(pics.Path());
+    App().watermarkMode = WatermarkMode::None;
+    const PreviewSize size = App().previewSize;
+    auto shot = [&] {
+        return SnapshotToBmp24(App().renderer.GetCanvas().GetMemoryDc(), 0, 0, size.width, size.height, size.width,
+                               size.height);
+    };
+    Show("a.jpg");  // and b.jpg is drawn ahead
+    const Bytes drawn = shot();
+    CHECK(test::BmpPixel(drawn, 100, 20) / 0x10000 > 0xF0);
+    CHECK(test::BmpPixel(drawn, 100, size.height - 20) % 0x100 > 0xF0);
+    Show("b.jpg");
+    CHECK(shot() == drawn);
 }
 
 TEST_CASE("each file of a watermark batch gets its own picture back") {

@@ -1,0 +1,188 @@
+#include "platform/smooth_scale.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/bmp_format.h"
+#include "platform/handles.h"
+
+namespace varnel {
+
+namespace {
+
+constexpr int kWeightBits = 14;
+constexpr int kWeightOne = 1 << kWeightBits;
+
+// For every target pixel along one axis, the first source pixel it reads
+// and the weights of that one and the ones after it, summing to kWeightOne.
+struct Taps {
+    std::vector<int> first;
+    std::vector<int> count;
+    std::vector<int> weights;  // `width` per target pixel
+    int width = 0;
+};
+
+Taps MakeTaps(int sourceLength, int targetLength, int keptLength) {
+    Taps taps;
+    const double scale = static_cast<double>(sourceLength) / targetLength;
+    // Shrinking averages the source pixels each target pixel covers, in
+    // proportion to how much of each it covers; enlarging is bilinear.
+    const bool shrinking = scale > 1;
+    const double reach = shrinking ? scale / 2 : 1;
+    taps.width = static_cast<int>(std::ceil(reach * 2)) + 2;
+    taps.first.resize(keptLength);
+    taps.count.resize(keptLength);
+    taps.weights.assign(static_cast<size_t>(keptLength) * taps.width, 0);
+    std::vector<double> raw(taps.width);
+    for (int i = 0; i < keptLength; ++i) {
+        // Enlarging, the imaging service reads target pixel i at source
+        // coordinate i * scale, the source pixels' centres lying on whole
+        // coordinates; the same here keeps a small picture where it was.
+        const double centre = shrinking ? (i + 0.5) * scale : i * scale + 0.5;
+        int first = std::max(static_cast<int>(std::floor(centre - reach)), 0);
+        int last = std::min(static_cast<int>(std::ceil(centre + reach)) - 1, sourceLength - 1);
+        if (last - first + 1 > taps.width) last = first + taps.width - 1;
+        if (last < first) first = last = std::clamp(static_cast<int>(centre), 0, sourceLength - 1);
+        double sum = 0;
+        for (int j = first; j <= last; ++j) {
+            const double covered = std::min(j + 1.0, centre + reach) - std::max(static_cast<double>(j), centre - reach);
+            const double weight = shrinking ? covered : 1.0 - std::fabs(j + 0.5 - centre);
+            raw[j - first] = std::max(0.0, weight);
+            sum += raw[j - first];
+        }
+        int* weights = &taps.weights[static_cast<size_t>(i) * taps.width];
+        int given = 0, heaviest = 0;
+        for (int j = 0; j <= last - first; ++j) {
+            weights[j] = sum > 0 ? static_cast<int>(raw[j] / sum * kWeightOne + 0.5) : 0;
+            given += weights[j];
+            if (weights[j] > weights[heaviest]) heaviest = j;
+        }
+        // Rounding must neither lighten nor darken a flat area.
+        weights[heaviest] += kWeightOne - given;
+        taps.first[i] = first;
+        taps.count[i] = last - first + 1;
+    }
+    return taps;
+}
+
+// The target rows [from, to) of a scaling, made from the source rows they read.
+struct Band {
+    const unsigned char* rows = nullptr;
+    ptrdiff_t stride = 0;
+    const Taps* across = nullptr;
+    const Taps* down = nullptr;
+    int from = 0, to = 0;
+    uint32_t* out = nullptr;
+    bool made = false;
+};
+
+void ScaleBand(Band& band) {
+    const Taps& across = *band.across;
+    const Taps& down = *band.down;
+    const int keptWidth = static_cast<int>(across.first.size());
+    const int firstRow = down.first[band.from];
+    const int lastRow = down.first[band.to - 1] + down.count[band.to - 1];
+    const size_t lineLength = static_cast<size_t>(keptWidth) * 3;
+    // Scaled across, with 8 bits below the value's own.
+    std::vector<uint16_t> lines(static_cast<size_t>(lastRow - firstRow) * lineLength);
+    for (int y = firstRow; y < lastRow; ++y) {
+        const unsigned char* source = band.rows + band.stride * y;
+        uint16_t* line = &lines[static_cast<size_t>(y - firstRow) * lineLength];
+        for (int x = 0; x < keptWidth; ++x) {
+            const unsigned char* pixel = source + static_cast<ptrdiff_t>(across.first[x]) * 3;
+            const int* weights = &across.weights[static_cast<size_t>(x) * across.width];
+            int b = 0, g = 0, r = 0;
+            for (int k = 0; k < across.count[x]; ++k, pixel += 3) {
+                b += pixel[0] * weights[k];
+                g += pixel[1] * weights[k];
+                r += pixel[2] * weights[k];
+            }
+            constexpr int shift = kWeightBits - 8;
+            line[x * 3] = static_cast<uint16_t>((b + (1 << (shift - 1))) >> shift);
+            line[x * 3 + 1] = static_cast<uint16_t>((g + (1 << (shift - 1))) >> shift);
+            line[x * 3 + 2] = static_cast<uint16_t>((r + (1 << (shift - 1))) >> shift);
+        }
+    }
+    std::vector<uint32_t> sums(lineLength);
+    for (int y = band.from; y < band.to; ++y) {
+        std::fill(sums.begin(), sums.end(), (1u << (kWeightBits + 8 - 1)));
+        const int* weights = &down.weights[static_cast<size_t>(y) * down.width];
+        for (int k = 0; k < down.count[y]; ++k) {
+            const uint16_t* line = &lines[static_cast<size_t>(down.first[y] + k - firstRow) * lineLength];
+            const uint32_t weight = static_cast<uint32_t>(weights[k]);
+            for (size_t i = 0; i < lineLength; ++i) sums[i] += line[i] * weight;
+        }
+        uint32_t* target = band.out + static_cast<size_t>(y) * keptWidth;
+        for (int x = 0; x < keptWidth; ++x) {
+            auto channel = [&](int c) { return std::min<uint32_t>(sums[x * 3 + c] >> (kWeightBits + 8), 255); };
+            target[x] = channel(0) | (channel(1) << 8) | (channel(2) << 16);
+        }
+    }
+    band.made = true;
+}
+
+DWORD WINAPI ScaleBandApart(void* band) {
+    // Short of memory the band is only not made.
+    try {
+        ScaleBand(*static_cast<Band*>(band));
+    } catch (...) {
+    }
+    return 0;
+}
+
+// Below this many target pixels a second thread costs more than it saves.
+constexpr int kPixelsWorthSharing = 1 << 17;
+
+}  // namespace
+
+std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, int sourceWidth, int sourceHeight,
+                                  int drawnWidth, int drawnHeight, int keptWidth, int keptHeight) {
+    if (!rows || sourceWidth <= 0 || sourceHeight <= 0 || drawnWidth <= 0 || drawnHeight <= 0 || keptWidth <= 0 ||
+        keptHeight <= 0) {
+        return {};
+    }
+    keptWidth = std::min(keptWidth, drawnWidth);
+    keptHeight = std::min(keptHeight, drawnHeight);
+    try {
+        const Taps across = MakeTaps(sourceWidth, drawnWidth, keptWidth);
+        const Taps down = MakeTaps(sourceHeight, drawnHeight, keptHeight);
+        std::vector<uint32_t> out(static_cast<size_t>(keptWidth) * keptHeight);
+        // The lower half on a thread of its own, when it is worth one.
+        const bool shared = keptHeight >= 2 && static_cast<long long>(keptWidth) * keptHeight >= kPixelsWorthSharing;
+        Band upper{rows, stride, &across, &down, 0, shared ? keptHeight / 2 : keptHeight, out.data()};
+        Band lower{rows, stride, &across, &down, upper.to, keptHeight, out.data()};
+        KernelHandle apart(shared ? CreateThread(nullptr, 0, &ScaleBandApart, &lower, 0, nullptr) : nullptr);
+        try {
+            ScaleBand(upper);
+        } catch (...) {
+        }
+        if (apart) WaitForSingleObject(apart.get(), INFINITE);
+        if (shared && !apart) ScaleBand(lower);
+        if (!upper.made || (shared && !lower.made)) return {};
+        return out;
+    } catch (...) {
+        return {};
+    }
+}
+
+bool DrawBmpSmooth(HDC dc, const Bytes& bmp, int drawnWidth, int drawnHeight, int width, int height) {
+    BmpHeader header;
+    if (!dc || !IsWholeBmp24(bmp, &header) || header.width <= 0 || header.height <= 0) return false;
+    // The file stores its rows bottom-up: the top row is the last.
+    const unsigned char* top = bmp.data() + header.offBits + header.stride * (header.height - 1);
+    const int keptWidth = std::min(width, drawnWidth), keptHeight = std::min(height, drawnHeight);
+    std::vector<uint32_t> pixels = ScaleRows24(top, -static_cast<ptrdiff_t>(header.stride), header.width,
+                                               header.height, drawnWidth, drawnHeight, keptWidth, keptHeight);
+    if (pixels.empty()) return false;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = keptWidth;
+    info.bmiHeader.biHeight = -keptHeight;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(keptWidth), static_cast<DWORD>(keptHeight), 0, 0, 0,
+                             static_cast<UINT>(keptHeight), pixels.data(), &info, DIB_RGB_COLORS) != 0;
+}
+
+}  // namespace varnel

@@ -1,0 +1,29 @@
+#pragma once
+// Scaling a decoded picture for the screen with the program's own filter:
+// the imaging service's resampling is slow software on some systems, and a
+// preview is scaled every time a picture is selected.
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/bytes.h"
+
+namespace varnel {
+
+// The 24-bit rows (the top one at `rows`, each next one `stride` bytes on,
+// which is negative for a bottom-up picture) of a sourceWidth x
+// sourceHeight picture scaled to drawnWidth x drawnHeight, of which the top
+// left keptWidth x keptHeight are made, as 32-bit BGRX rows top-down:
+// bilinear when enlarging, an average of the covered source pixels when
+// shrinking. Empty when a size is not positive.
+std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, int sourceWidth,
+                                  int sourceHeight, int drawnWidth, int drawnHeight, int keptWidth,
+                                  int keptHeight);
+
+// Draws a 24-bit BMP file image scaled to drawnWidth x drawnHeight at the
+// origin of `dc`, as far as it reaches into width x height; false when the
+// image is not whole or nothing could be drawn.
+bool DrawBmpSmooth(HDC dc, const Bytes& bmp, int drawnWidth, int drawnHeight, int width, int height);
+
+}  // namespace varnel
