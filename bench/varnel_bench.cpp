@@ -4,6 +4,9 @@
 //
 //   varnel_bench.exe WORKDIR REPS            every job
 //   varnel_bench.exe WORKDIR 1 halves-memory only the halves cut, then peak memory
+//   varnel_bench.exe WORKDIR 1 watermark-memory  the text run over WORKDIR\memory-run, then peak memory
+//   varnel_bench.exe WORKDIR 1 file-steps    a watermark file's and a cut's steps, each timed
+//   varnel_bench.exe WORKDIR 1 run-steps     both runs over WORKDIR\text-1 and picture-1, step by step
 //   varnel_bench.exe WORKDIR 1 batch-steps   one batch file's primitives, each timed
 //   varnel_bench.exe WORKDIR 1 outputs       both watermark batches and preview snapshots
 //                                            over WORKDIR\ident-*, for comparing builds
@@ -343,6 +346,83 @@ void FileSteps(const FileMarking& marking, int reps) {
     Figure("step_cut_write_half_ms", Median(cutWrite));
 }
 
+// One pass of a watermark run over a folder, the steps of each file as the
+// run takes them, timed one by one; printed per file.
+void RunSteps(BatchOperation operation, const std::string& folder, const char* prefix) {
+    AppState& app = App();
+    app.watermarkMode = operation == BatchOperation::Text ? WatermarkMode::Text : WatermarkMode::Picture;
+    ListFolder(At(folder));
+    ListBox& list = Ui<ListBox>(ui::列表框1);
+    const FileMarking marking = CurrentMarking(TextStyle::Bold, true);
+    const int count = list.Count();
+    double load = 0, takeUp = 0, ahead = 0, render = 0, events = 0, text = 0, clone = 0, mark = 0, write = 0;
+    const double begin = Now();
+    for (int number = 1; number <= count; ++number) {
+        double start = Now();
+        list.SetSelectedIndex(number - 1);
+        const Bytes original = LoadSelectedFile();
+        load += Now() - start;
+        const std::string path = app.currentPicturePath;
+        start = Now();
+        app.renderer.TakeUpPrepared(path, app.watermarkMode, app.previewSize);
+        takeUp += Now() - start;
+        start = Now();
+        if (number < count) {
+            const PictureSurface::Backing backing = Ui<DrawPanel>(ui::画板1).FreshBacking();
+            app.renderer.PrepareAhead(app.currentFolder + "\\" + list.ItemText(number), app.watermarkMode,
+                                      app.previewSize, LaidBacking{backing.width, backing.height, backing.fill});
+        }
+        ahead += Now() - start;
+        start = Now();
+        RenderPreview(operation != BatchOperation::Text);
+        render += Now() - start;
+        start = Now();
+        ProcessPendingEvents();
+        events += Now() - start;
+        if (operation == BatchOperation::Text) {
+            start = Now();
+            (void)DrawTextWatermark(app.renderer.GetCanvas(), ReadWatermarkSettings(), TextStyle::Bold);
+            PresentPreview();
+            text += Now() - start;
+        }
+        start = Now();
+        BitmapOwner shown(static_cast<Gdiplus::GpBitmap*>(app.renderer.CloneRemembered(original)));
+        clone += Now() - start;
+        start = Now();
+        MarkedFile marked = MarkFile(original, path, marking, shown.bitmap, true);
+        mark += Now() - start;
+        start = Now();
+        (void)WriteWholeFile(path, marked.bytes);
+        write += Now() - start;
+    }
+    const double total = Now() - begin;
+    const std::string p = prefix;
+    Figure((p + "_load_and_show_ms").c_str(), load / count);
+    Figure((p + "_take_up_prepared_ms").c_str(), takeUp / count);
+    Figure((p + "_prepare_ahead_ms").c_str(), ahead / count);
+    Figure((p + "_render_preview_ms").c_str(), render / count);
+    Figure((p + "_pending_events_ms").c_str(), events / count);
+    Figure((p + "_draw_run_text_ms").c_str(), text / count);
+    Figure((p + "_clone_decode_ms").c_str(), clone / count);
+    Figure((p + "_mark_and_encode_ms").c_str(), mark / count);
+    Figure((p + "_write_ms").c_str(), write / count);
+    Figure((p + "_per_file_ms").c_str(), total / count);
+}
+
+// The text run over the large pictures of WORKDIR\\memory-run, as the
+// window runs it, then the process's peak memory.
+int WatermarkMemory() {
+    if (!StartForRuns()) return 1;
+    RunOver("memory-run", BatchOperation::Text);
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    Figure("watermark_4000_peak_working_set_mb",
+           static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0));
+    std::fflush(stdout);
+    ExitProcess(0);
+}
+
 int HalvesMemory() {
     StartImagingService();
     StartImaging();
@@ -368,6 +448,13 @@ int main(int argc, char** argv) {
     if (argc > 3 && std::string(argv[3]) == "batch-steps") return BatchSteps();
     if (argc > 3 && std::string(argv[3]) == "outputs") return Outputs();
     if (argc > 3 && std::string(argv[3]) == "quality") return Quality();
+    if (argc > 3 && std::string(argv[3]) == "watermark-memory") return WatermarkMemory();
+    if (argc > 3 && std::string(argv[3]) == "run-steps") {
+        if (!StartForRuns()) return 1;
+        RunSteps(BatchOperation::Text, "steps-text", "step_text_run");
+        RunSteps(BatchOperation::Picture, "steps-picture", "step_picture_run");
+        ExitProcess(0);
+    }
     if (argc > 3 && std::string(argv[3]) == "file-steps") {
         if (!StartForRuns()) return 1;
         App().watermarkMode = WatermarkMode::Text;

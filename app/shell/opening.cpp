@@ -83,18 +83,20 @@ void OnFileDropped(const std::string& path) {
     RenderPreview();
 }
 
-void LoadSelectedFile() {
+Bytes LoadSelectedFile() {
     AppState& app = App();
     ListBox& list = Ui<ListBox>(列表框1);
     std::string item = list.ItemText(list.SelectedIndex());
     app.currentPicturePath = app.currentFolder + "\\" + item;
-    ShowOnPanel(ReadWholeFile(app.currentPicturePath));
+    Bytes shown = ReadWholeFile(app.currentPicturePath);
+    ShowOnPanel(shown);
     app.currentTitle = FileTitle(item, false);
     Ui<StatusBar>(状态条).SetPartText(3, app.currentTitle);
+    return shown;
 }
 
 void LoadListItem() {
-    LoadSelectedFile();
+    (void)LoadSelectedFile();
     RenderPreview();
 }
 
