@@ -4,6 +4,9 @@
 //
 //   varnel_bench.exe WORKDIR REPS            every job
 //   varnel_bench.exe WORKDIR 1 halves-memory only the halves cut, then peak memory
+//   varnel_bench.exe WORKDIR 1 watermark-memory  the text run over WORKDIR\memory-run, then peak memory
+//   varnel_bench.exe WORKDIR 1 file-steps    a watermark file's and a cut's steps, each timed
+//   varnel_bench.exe WORKDIR 1 run-steps     both runs over WORKDIR\text-1 and picture-1, step by step
 //   varnel_bench.exe WORKDIR 1 batch-steps   one batch file's primitives, each timed
 //   varnel_bench.exe WORKDIR 1 startup-steps what start-up spends, piece by piece
 //   varnel_bench.exe WORKDIR 1 scale-shots   the preview scaled both ways, to compare by eye
@@ -22,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "app/operations/file_watermark.h"
 #include "app/operations/splitting.h"
 #include "app/operations/watermark_blend.h"
 #include "app/shell/app_state.h"
@@ -35,6 +39,8 @@
 #include "graphics/objects/memory_image.h"
 #include "platform/bmp_image.h"
 #include "platform/components.h"
+#include "platform/exif.h"
+#include "platform/picture_codec.h"
 #include "platform/file_services.h"
 #include "platform/resource_data.h"
 #include "platform/smooth_scale.h"
@@ -329,6 +335,163 @@ int ScaleShots() {
     ExitProcess(0);
 }
 
+// Where a watermark file's time and a cut's time go, step by step, each
+// step alone on an idle machine: the runs overlap some of them.
+void FileSteps(const FileMarking& marking, int reps) {
+    using namespace Gdiplus::DllExports;
+    std::vector<double> read, decode, copy, clone, plain, text, picture, encode, exif, write;
+    const std::string path = At("preview\\photo.jpg");
+    for (int r = 0; r < std::max(9, reps * 3); ++r) {
+        double start = Now();
+        const Bytes bytes = ReadWholeFile(path);
+        read.push_back(Now() - start);
+        start = Now();
+        BitmapOwner decoded(DecodeBitmap(bytes));
+        decode.push_back(Now() - start);
+        start = Now();
+        Gdiplus::GpImage* cloned = nullptr;
+        GdipCloneImage(decoded.bitmap, &cloned);
+        clone.push_back(Now() - start);
+        BitmapOwner cloneOwner(static_cast<Gdiplus::GpBitmap*>(cloned));
+        start = Now();
+        BitmapOwner work(WorkingCopy(decoded.bitmap, false));
+        copy.push_back(Now() - start);
+        // The drawing is what marking takes beyond a marking with nothing to draw.
+        FileMarking none = marking, withText = marking, withMark = marking;
+        none.mode = WatermarkMode::None;
+        withText.mode = WatermarkMode::Text;
+        withMark.mode = WatermarkMode::Picture;
+        start = Now();
+        (void)MarkFile(bytes, path, none, decoded.bitmap);
+        plain.push_back(Now() - start);
+        start = Now();
+        (void)MarkFile(bytes, path, withText, decoded.bitmap);
+        text.push_back(Now() - start);
+        start = Now();
+        (void)MarkFile(bytes, path, withMark, decoded.bitmap);
+        picture.push_back(Now() - start);
+        start = Now();
+        Bytes encoded = EncodePicture(work.bitmap, PictureFormat::Jpeg);
+        encode.push_back(Now() - start);
+        start = Now();
+        encoded = WithMetadataOf(encoded, bytes);
+        exif.push_back(Now() - start);
+        start = Now();
+        (void)WriteWholeFile(At("out\\step.jpg"), encoded);
+        write.push_back(Now() - start);
+    }
+    Figure("step_file_read_ms", Median(read));
+    Figure("step_file_decode_ms", Median(decode));
+    Figure("step_file_clone_decode_ms", Median(clone));
+    Figure("step_file_working_copy_ms", Median(copy));
+    Figure("step_file_mark_nothing_ms", Median(plain));
+    // The drawing is small beside the encode: the fastest of each, which a
+    // busy machine disturbs least, tell it best.
+    auto fastest = [](const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); };
+    Figure("step_file_draw_text_ms", fastest(text) - fastest(plain));
+    Figure("step_file_multiply_mark_ms", fastest(picture) - fastest(plain));
+    Figure("step_file_encode_ms", Median(encode));
+    Figure("step_file_exif_ms", Median(exif));
+    Figure("step_file_write_ms", Median(write));
+
+    std::vector<double> cutRead, cutDecode, cutEncode, cutWrite;
+    for (int r = 0; r < std::max(3, reps); ++r) {
+        double start = Now();
+        const Bytes bytes = ReadWholeFile(At("in\\photo-4000.jpg"));
+        cutRead.push_back(Now() - start);
+        start = Now();
+        LockedPicture source(bytes);
+        cutDecode.push_back(Now() - start);
+        start = Now();
+        const Bytes half = source.Encode(0, 0, source.Width() / 2, source.Height(), PictureFormat::Jpeg);
+        cutEncode.push_back(Now() - start);
+        start = Now();
+        (void)WriteWholeFile(At("out\\step-half.jpg"), half);
+        cutWrite.push_back(Now() - start);
+    }
+    Figure("step_cut_read_ms", Median(cutRead));
+    Figure("step_cut_decode_ms", Median(cutDecode));
+    Figure("step_cut_encode_half_ms", Median(cutEncode));
+    Figure("step_cut_write_half_ms", Median(cutWrite));
+}
+
+// One pass of a watermark run over a folder, the steps of each file as the
+// run takes them, timed one by one; printed per file.
+void RunSteps(BatchOperation operation, const std::string& folder, const char* prefix) {
+    AppState& app = App();
+    app.watermarkMode = operation == BatchOperation::Text ? WatermarkMode::Text : WatermarkMode::Picture;
+    ListFolder(At(folder));
+    ListBox& list = Ui<ListBox>(ui::列表框1);
+    const FileMarking marking = CurrentMarking(TextStyle::Bold, true);
+    const int count = list.Count();
+    double load = 0, takeUp = 0, ahead = 0, render = 0, events = 0, text = 0, clone = 0, mark = 0, write = 0;
+    const double begin = Now();
+    for (int number = 1; number <= count; ++number) {
+        double start = Now();
+        list.SetSelectedIndex(number - 1);
+        const Bytes original = LoadSelectedFile();
+        load += Now() - start;
+        const std::string path = app.currentPicturePath;
+        start = Now();
+        app.renderer.TakeUpPrepared(path, app.watermarkMode, app.previewSize);
+        takeUp += Now() - start;
+        start = Now();
+        if (number < count) {
+            const PictureSurface::Backing backing = Ui<DrawPanel>(ui::画板1).FreshBacking();
+            app.renderer.PrepareAhead(app.currentFolder + "\\" + list.ItemText(number), app.watermarkMode,
+                                      app.previewSize, LaidBacking{backing.width, backing.height, backing.fill});
+        }
+        ahead += Now() - start;
+        start = Now();
+        RenderPreview(operation != BatchOperation::Text);
+        render += Now() - start;
+        start = Now();
+        ProcessPendingEvents();
+        events += Now() - start;
+        if (operation == BatchOperation::Text) {
+            start = Now();
+            (void)DrawTextWatermark(app.renderer.GetCanvas(), ReadWatermarkSettings(), TextStyle::Bold);
+            PresentPreview();
+            text += Now() - start;
+        }
+        start = Now();
+        BitmapOwner shown(static_cast<Gdiplus::GpBitmap*>(app.renderer.CloneRemembered(original)));
+        clone += Now() - start;
+        start = Now();
+        MarkedFile marked = MarkFile(original, path, marking, shown.bitmap, true);
+        mark += Now() - start;
+        start = Now();
+        (void)WriteWholeFile(path, marked.bytes);
+        write += Now() - start;
+    }
+    const double total = Now() - begin;
+    const std::string p = prefix;
+    Figure((p + "_load_and_show_ms").c_str(), load / count);
+    Figure((p + "_take_up_prepared_ms").c_str(), takeUp / count);
+    Figure((p + "_prepare_ahead_ms").c_str(), ahead / count);
+    Figure((p + "_render_preview_ms").c_str(), render / count);
+    Figure((p + "_pending_events_ms").c_str(), events / count);
+    Figure((p + "_draw_run_text_ms").c_str(), text / count);
+    Figure((p + "_clone_decode_ms").c_str(), clone / count);
+    Figure((p + "_mark_and_encode_ms").c_str(), mark / count);
+    Figure((p + "_write_ms").c_str(), write / count);
+    Figure((p + "_per_file_ms").c_str(), total / count);
+}
+
+// The text run over the large pictures of WORKDIR\\memory-run, as the
+// window runs it, then the process's peak memory.
+int WatermarkMemory() {
+    if (!StartForRuns()) return 1;
+    RunOver("memory-run", BatchOperation::Text);
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    Figure("watermark_4000_peak_working_set_mb",
+           static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0));
+    std::fflush(stdout);
+    ExitProcess(0);
+}
+
 int HalvesMemory() {
     StartImagingService();
     StartImaging();
@@ -356,6 +519,19 @@ int main(int argc, char** argv) {
     if (argc > 3 && std::string(argv[3]) == "batch-steps") return BatchSteps();
     if (argc > 3 && std::string(argv[3]) == "outputs") return Outputs();
     if (argc > 3 && std::string(argv[3]) == "quality") return Quality();
+    if (argc > 3 && std::string(argv[3]) == "watermark-memory") return WatermarkMemory();
+    if (argc > 3 && std::string(argv[3]) == "run-steps") {
+        if (!StartForRuns()) return 1;
+        RunSteps(BatchOperation::Text, "steps-text", "step_text_run");
+        RunSteps(BatchOperation::Picture, "steps-picture", "step_picture_run");
+        ExitProcess(0);
+    }
+    if (argc > 3 && std::string(argv[3]) == "file-steps") {
+        if (!StartForRuns()) return 1;
+        App().watermarkMode = WatermarkMode::Text;
+        FileSteps(CurrentMarking(TextStyle::Bold, true), reps);
+        ExitProcess(0);
+    }
 
     double start = Now();
     if (!StartUp(SW_SHOWNORMAL)) return 1;
@@ -588,6 +764,7 @@ int main(int argc, char** argv) {
     Figure("halves_ms", Median(halves));
     Figure("grid_ms", Median(grid));
     Figure("list_folder_ms", Median(listing));
+    FileSteps(CurrentMarking(TextStyle::Bold, true), reps);
     std::fflush(stdout);
     // The shell state's exit routine belongs to a normal end; skip window teardown costs.
     ExitProcess(0);

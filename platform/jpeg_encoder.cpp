@@ -82,25 +82,42 @@ struct HuffmanCodes {
 class BitWriter {
 public:
     explicit BitWriter(Bytes& out) : out_(out) {}
+    // `count` is at most 27: a code and the amplitude after it go in at once.
     void Put(unsigned value, int count) {
         buffer_ = (buffer_ << count) | (value & ((1u << count) - 1));
         filled_ += count;
-        while (filled_ >= 8) {
-            filled_ -= 8;
-            const auto byte = static_cast<unsigned char>(buffer_ >> filled_);
-            out_.push_back(byte);
-            // A 0xFF in the data is followed by a zero, or it would read as a marker.
-            if (byte == 0xFF) out_.push_back(0);
-        }
+        if (filled_ >= 32) Drain32();
     }
     // The last byte is filled up with one bits.
     void Flush() {
-        if (filled_ > 0) Put(0x7F, 8 - filled_);
+        if (filled_ % 8) Put(0x7F, 8 - filled_ % 8);
+        while (filled_ >= 8) {
+            filled_ -= 8;
+            PutByte(static_cast<unsigned char>(buffer_ >> filled_));
+        }
     }
 
 private:
+    void PutByte(unsigned char byte) {
+        out_.push_back(byte);
+        // A 0xFF in the data is followed by a zero, or it would read as a marker.
+        if (byte == 0xFF) out_.push_back(0);
+    }
+    void Drain32() {
+        filled_ -= 32;
+        const auto word = static_cast<uint32_t>(buffer_ >> filled_);
+        // Most words hold no 0xFF byte and go out as they are.
+        if (((word & 0x7F7F7F7Fu) + 0x01010101u) & word & 0x80808080u) {
+            for (int shift = 24; shift >= 0; shift -= 8) PutByte(static_cast<unsigned char>(word >> shift));
+            return;
+        }
+        const unsigned char bytes[4] = {static_cast<unsigned char>(word >> 24), static_cast<unsigned char>(word >> 16),
+                                        static_cast<unsigned char>(word >> 8), static_cast<unsigned char>(word)};
+        out_.insert(out_.end(), bytes, bytes + 4);
+    }
+
     Bytes& out_;
-    uint32_t buffer_ = 0;
+    uint64_t buffer_ = 0;
     int filled_ = 0;
 };
 
@@ -161,13 +178,16 @@ void MakeDivisors(const uint8_t* table, float* divisors) {
 }
 
 int Category(int value) {
-    unsigned magnitude = static_cast<unsigned>(value < 0 ? -value : value);
-    int bits = 0;
-    while (magnitude) {
-        ++bits;
-        magnitude >>= 1;
-    }
-    return bits;
+    const auto magnitude = static_cast<unsigned>(value < 0 ? -value : value);
+    return magnitude ? 32 - __builtin_clz(magnitude) : 0;
+}
+
+// What lroundf gives (halves away from zero) without a library call per
+// coefficient: the difference from the truncation is exact in float.
+inline int RoundHalfAway(float value) {
+    const int whole = static_cast<int>(value);
+    const float rest = value - static_cast<float>(whole);
+    return whole + (rest >= 0.5f) - (rest <= -0.5f);
 }
 
 // The value's own bits after its category: negative values as one less,
@@ -179,33 +199,34 @@ unsigned Amplitude(int value, int category) {
 void EncodeBlock(float* block, Component& c, BitWriter& bits) {
     for (int row = 0; row < 8; ++row) Transform8(block + row * 8, 1);
     for (int column = 0; column < 8; ++column) Transform8(block + column, 8);
+    // Quantised in natural order, which the compiler does four at a time,
+    // then put in file order.
+    int quantised[64];
+    for (int i = 0; i < 64; ++i) quantised[i] = RoundHalfAway(block[i] * c.divisors[i]);
     int coefficients[64];
+    // Bit i set when coefficient i (in file order) is not zero.
+    uint64_t present = 0;
     for (int i = 0; i < 64; ++i) {
-        const int natural = kZigzag[i];
-        coefficients[i] = static_cast<int>(std::lround(block[natural] * c.divisors[natural]));
+        coefficients[i] = quantised[kZigzag[i]];
+        present |= static_cast<uint64_t>(coefficients[i] != 0) << i;
     }
     const int difference = coefficients[0] - c.previousDc;
     c.previousDc = coefficients[0];
     int category = Category(difference);
-    bits.Put(c.dc->code[category], c.dc->length[category]);
-    if (category) bits.Put(Amplitude(difference, category), category);
-    int run = 0;
-    for (int i = 1; i < 64; ++i) {
-        if (coefficients[i] == 0) {
-            ++run;
-            continue;
-        }
-        while (run > 15) {
-            bits.Put(c.ac->code[0xF0], c.ac->length[0xF0]);
-            run -= 16;
-        }
+    bits.Put((static_cast<unsigned>(c.dc->code[category]) << category) | Amplitude(difference, category),
+             c.dc->length[category] + category);
+    int last = 0;
+    for (uint64_t rest = present >> 1 << 1; rest; rest &= rest - 1) {
+        const int i = __builtin_ctzll(rest);
+        int run = i - last - 1;
+        for (; run > 15; run -= 16) bits.Put(c.ac->code[0xF0], c.ac->length[0xF0]);
         category = Category(coefficients[i]);
         const int symbol = (run << 4) | category;
-        bits.Put(c.ac->code[symbol], c.ac->length[symbol]);
-        bits.Put(Amplitude(coefficients[i], category), category);
-        run = 0;
+        bits.Put((static_cast<unsigned>(c.ac->code[symbol]) << category) | Amplitude(coefficients[i], category),
+                 c.ac->length[symbol] + category);
+        last = i;
     }
-    if (run > 0) bits.Put(c.ac->code[0x00], c.ac->length[0x00]);
+    if (last < 63) bits.Put(c.ac->code[0x00], c.ac->length[0x00]);
 }
 
 struct Source {
@@ -232,10 +253,12 @@ void EncodeStrip(Strip& strip) {
         const int top = blockRow * 8;
         for (int left = 0; left < s.width; left += 8) {
             // Blocks past the edges repeat the last row and column.
+            int columns[8];
+            for (int x = 0; x < 8; ++x) columns[x] = 3 * std::min(left + x, s.width - 1);
             for (int y = 0; y < 8; ++y) {
                 const unsigned char* row = s.rows + s.stride * std::min(top + y, s.height - 1);
                 for (int x = 0; x < 8; ++x) {
-                    const unsigned char* p = row + 3 * std::min(left + x, s.width - 1);
+                    const unsigned char* p = row + columns[x];
                     const float b = p[0], g = p[1], r = p[2];
                     planes[0][y * 8 + x] = 0.299f * r + 0.587f * g + 0.114f * b - 128.0f;
                     planes[1][y * 8 + x] = -0.168736f * r - 0.331264f * g + 0.5f * b;

@@ -79,27 +79,37 @@ bool MultiplyMark(Gdiplus::GpBitmap* picture, bool alpha, const FileMarking& mar
 }  // namespace
 
 MarkedFile MarkFile(const Bytes& fileBytes, const std::string& name, const FileMarking& marking,
-                    Gdiplus::GpBitmap* decoded) {
+                    Gdiplus::GpBitmap* decoded, bool drawOnDecoded) {
     MarkedFile result;
     BitmapOwner own;
     if (!decoded) {
         own.reset(DecodeBitmap(fileBytes));
         decoded = own.bitmap;
+        drawOnDecoded = true;
     }
     if (!decoded) {
         result.failure = FileFailure::NotPicture;
         return result;
     }
     const bool alpha = HasAlpha(decoded);
-    BitmapOwner work(WorkingCopy(decoded, alpha));
-    // One full picture at a time: the decode goes once it is copied.
-    own.reset();
-    if (!work.bitmap) {
+    // A decode in 24-bit RGB (every JPEG) is drawn on as it is: a copy of
+    // it would be the same pixels, once more in memory.
+    Gdiplus::PixelFormat decodedFormat = 0;
+    const bool drawable = drawOnDecoded && !alpha && GdipGetImagePixelFormat(decoded, &decodedFormat) == Gdiplus::Ok &&
+                          decodedFormat == PixelFormat24bppRGB;
+    BitmapOwner work;
+    if (!drawable) {
+        work.reset(WorkingCopy(decoded, alpha));
+        // One full picture at a time: the decode goes once it is copied.
+        own.reset();
+    }
+    Gdiplus::GpBitmap* picture = drawable ? decoded : work.bitmap;
+    if (!picture) {
         result.failure = FileFailure::NotPicture;
         return result;
     }
-    const bool drawn = marking.mode == WatermarkMode::Text      ? DrawText(work.bitmap, marking)
-                       : marking.mode == WatermarkMode::Picture ? MultiplyMark(work.bitmap, alpha, marking)
+    const bool drawn = marking.mode == WatermarkMode::Text      ? DrawText(picture, marking)
+                       : marking.mode == WatermarkMode::Picture ? MultiplyMark(picture, alpha, marking)
                                                                 : true;
     if (!drawn) {
         result.failure = FileFailure::NotDrawn;
@@ -107,7 +117,7 @@ MarkedFile MarkFile(const Bytes& fileBytes, const std::string& name, const FileM
     }
     PictureFormat format = FormatOfName(name);
     if (format == PictureFormat::Unknown) format = FormatOfBytes(fileBytes);
-    result.bytes = EncodePicture(work.bitmap, format);
+    result.bytes = EncodePicture(picture, format);
     if (result.bytes.empty()) {
         result.failure = FileFailure::NotEncoded;
         return result;

@@ -34,8 +34,10 @@ struct MarkedFile {
 
 // The file's bytes marked and encoded for a file named `name`: in the
 // format the name says, or else the one the file had. `decoded`, when given,
-// is the file's picture decoded upright already (it is not changed).
+// is the file's picture decoded upright already; it is not changed unless
+// `drawOnDecoded`, when the caller's own copy is drawn on where it can be,
+// instead of a full copy of it.
 [[nodiscard]] MarkedFile MarkFile(const Bytes& fileBytes, const std::string& name, const FileMarking& marking,
-                                  Gdiplus::GpBitmap* decoded = nullptr);
+                                  Gdiplus::GpBitmap* decoded = nullptr, bool drawOnDecoded = false);
 
 }  // namespace varnel

@@ -36,18 +36,20 @@ bool KeepOriginal(const std::string& path, RunPlan& plan) {
     return !plan.backupFolder.empty() && BackUpOriginal(path, plan.backupFolder);
 }
 
-// Marks the file at `path` at its own size and puts the result in its place,
-// its original kept first when the run keeps them.
-ItemOutcome MarkAndReplace(const std::string& path, const FileMarking& marking, RunPlan* plan) {
+// Marks the file at `path` (its bytes as the preview was shown them) at its
+// own size and puts the result in its place, its original kept first when
+// the run keeps them.
+ItemOutcome MarkAndReplace(const std::string& path, const Bytes& original, const FileMarking& marking,
+                           RunPlan* plan) {
     ItemOutcome outcome;
-    const Bytes original = ReadWholeFile(path);
     if (original.empty()) {
         outcome.failure = kUnreadable;
         return outcome;
     }
-    // The preview has just decoded these very bytes, upright.
+    // The preview has just decoded these very bytes, upright; the copy of
+    // that decode is this run's own to draw on.
     BitmapOwner shown(static_cast<Gdiplus::GpBitmap*>(App().renderer.CloneRemembered(original)));
-    MarkedFile marked = MarkFile(original, path, marking, shown.bitmap);
+    MarkedFile marked = MarkFile(original, path, marking, shown.bitmap, true);
     shown.reset();
     if (marked.failure != FileFailure::None) {
         outcome.failure = FailureText(marked.failure);
@@ -82,7 +84,7 @@ ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMillisec
     ListBox& list = Ui<ListBox>(列表框1);
     Ui<Label>(标签2).SetText(ProgressText(list.Count(), number));
     list.SetSelectedIndex(number - 1);
-    LoadSelectedFile();
+    const Bytes original = LoadSelectedFile();
     const std::string path = app.currentPicturePath;
     // What the worker made of this file is taken up, and the worker goes on
     // to the next file while this one is worked on.
@@ -125,11 +127,11 @@ ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMillisec
         }
         FileMarking text = plan ? plan->marking : CurrentMarking(TextStyle::Bold, true);
         text.mode = WatermarkMode::Text;
-        outcome = MarkAndReplace(path, text, plan);
+        outcome = MarkAndReplace(path, original, text, plan);
         break;
     }
     case BatchOperation::Picture:
-        outcome = MarkAndReplace(path, plan ? plan->marking : CurrentMarking(TextStyle::Bold, true), plan);
+        outcome = MarkAndReplace(path, original, plan ? plan->marking : CurrentMarking(TextStyle::Bold, true), plan);
         break;
     }
     return outcome;

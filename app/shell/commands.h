@@ -18,8 +18,10 @@ std::string FolderOfPath(const std::string& path);
 void OnFileDropped(const std::string& path);
 // Shows the selected list entry's file in the preview.
 void LoadListItem();
-// LoadListItem without the rendering, for a run that renders by itself.
-void LoadSelectedFile();
+// LoadListItem without the rendering, for a run that renders by itself;
+// the file's bytes as they were read and shown, so that a run reads each
+// file once.
+Bytes LoadSelectedFile();
 
 // Preview input and watermark settings (preview_input.cpp).
 void PlaceWatermarkAt(int x, int y);

@@ -103,14 +103,16 @@ void OnFileDropped(const std::string& path) {
     RenderPreview();
 }
 
-void LoadSelectedFile() {
+Bytes LoadSelectedFile() {
     AppState& app = App();
     ListBox& list = Ui<ListBox>(列表框1);
     std::string item = list.ItemText(list.SelectedIndex());
     app.currentPicturePath = app.currentFolder + "\\" + item;
-    ShowOnPanel(ReadWholeFile(app.currentPicturePath));
+    Bytes shown = ReadWholeFile(app.currentPicturePath);
+    ShowOnPanel(shown);
     app.currentTitle = FileTitle(item, false);
     Ui<StatusBar>(状态条).SetPartText(3, app.currentTitle);
+    return shown;
 }
 
 namespace {
@@ -132,7 +134,7 @@ void PrepareNeighbour() {
 }  // namespace
 
 void LoadListItem() {
-    LoadSelectedFile();
+    (void)LoadSelectedFile();
     AppState& app = App();
     if (HasUnmappedCharacters(app.currentPicturePath)) {
         ShowTimedMessage("无法打开“" + FileTitle(app.currentPicturePath, true) + "”：" + kNameOutsideCodePage + "。",

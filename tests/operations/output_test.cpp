@@ -2,6 +2,7 @@
 // upright with its metadata, transparency kept.
 #include <doctest.h>
 
+#include "app/operations/file_watermark.h"
 #include "app/shell/commands.h"
 #include "platform/bmp_format.h"
 #include "platform/bmp_image.h"
@@ -104,4 +105,19 @@ TEST_CASE("transparency survives a run") {
     Gdiplus::DllExports::GdipBitmapGetPixel(written.bitmap, 150, 80, &green);
     CHECK((clear >> 24) == 0);
     CHECK(green == 0xFF00FF00u);
+}
+
+TEST_CASE("a decode given up by its caller is marked in place, one lent is left as it was, and both give one file") {
+    test::StartedMainWindow();
+    const Bytes jpeg = test::MakePicture(64, 48, 0xC0C0C0, "jpeg");
+    FileMarking marking;
+    marking.mode = WatermarkMode::Picture;
+    marking.mark = test::MakePicture(16, 16, 0x204080, "bmp");
+    BitmapOwner lent(DecodeBitmap(jpeg)), given(DecodeBitmap(jpeg));
+    const MarkedFile fromLent = MarkFile(jpeg, "a.jpg", marking, lent.bitmap);
+    const MarkedFile fromGiven = MarkFile(jpeg, "a.jpg", marking, given.bitmap, true);
+    CHECK(fromLent.bytes == fromGiven.bytes);
+    CHECK(BitmapToBmp24(lent.bitmap) == DecodePictureToBmp24(jpeg));
+    // Marked in place: no copy of the whole picture was made for it.
+    CHECK(BitmapToBmp24(given.bitmap) != DecodePictureToBmp24(jpeg));
 }
