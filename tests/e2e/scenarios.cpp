@@ -491,21 +491,28 @@ TEST_CASE("a run stopped at the fifth of twenty, then undone with one file made 
     REQUIRE(app.AnswerInputDialog("Stop"));
     // The toolbar run rests a second after each file: the title says 25 %
     // from the fifth file written until the sixth is begun.
-    REQUIRE(WaitFor([&] { return app.Text(app.Main()).find(" - 25%") != std::string::npos; }, 60));
+    // Window texts are read as stored: a message to the program would wait
+    // out its rest.
+    auto text = [](HWND w) {
+        char buffer[256] = {};
+        GetWindowTextA(w, buffer, sizeof buffer);
+        return std::string(buffer);
+    };
     HWND label = nullptr;
     for (int i = 0; HWND s = app.Child("Static", i); ++i) {
-        if (app.Text(s).find("共有：") == 0) label = s;
+        if (text(s).find("共有：") == 0) label = s;
     }
     REQUIRE(label);
-    app.Screenshot("at-the-fifth");
+    REQUIRE(WaitFor([&] { return text(app.Main()).find(" - 25%") != std::string::npos; }, 60));
     app.ClickCentre(label);
+    app.Screenshot("at-the-fifth");
     HWND done = app.WaitForDialog("提示：", 30);
     REQUIRE(done);
-    const std::string text = BoxText(app, done);
-    MESSAGE(text);
+    const std::string message = BoxText(app, done);
+    MESSAGE(message);
     app.Screenshot("stopped");
-    CHECK(text.find("已停止") != std::string::npos);
-    CHECK(text.find("5 / 20") != std::string::npos);
+    CHECK(message.find("已停止") != std::string::npos);
+    CHECK(message.find("5 / 20") != std::string::npos);
     PostMessageA(done, WM_COMMAND, IDOK, 0);
     CHECK(app.WaitUntilGone(done, 20));
     std::vector<std::string> written;
