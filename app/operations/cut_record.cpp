@@ -84,6 +84,11 @@ Record ReadRecord(const std::string& runFolder) {
     return record;
 }
 
+bool AsWritten(const Piece& piece) {
+    const Bytes now = ReadWholeFile(piece.path);
+    return now.size() == piece.size && Fingerprint(now) == piece.hash;
+}
+
 }  // namespace
 
 bool RecordCutPiece(const std::string& folder, std::string& runFolder, const std::string& piecePath,
@@ -101,10 +106,10 @@ bool IsCutRun(const std::string& runFolder) {
     return !runFolder.empty() && FindFirstFileExists(runFolder + kCutRecordName);
 }
 
-std::vector<std::string> RecordedPieces(const std::string& runFolder) {
-    std::vector<std::string> paths;
-    for (const Piece& piece : ReadRecord(runFolder).pieces) paths.push_back(piece.path);
-    return paths;
+int PiecesAsWritten(const std::string& runFolder) {
+    int count = 0;
+    for (const Piece& piece : ReadRecord(runFolder).pieces) count += AsWritten(piece) ? 1 : 0;
+    return count;
 }
 
 RemovedPieces RemoveCutPieces(const std::string& folder, const std::string& runFolder) {
@@ -112,8 +117,7 @@ RemovedPieces RemoveCutPieces(const std::string& folder, const std::string& runF
     const Record record = ReadRecord(runFolder);
     for (const Piece& piece : record.pieces) {
         if (!FindFirstFileExists(piece.path)) continue;
-        const Bytes now = ReadWholeFile(piece.path);
-        if (now.size() != piece.size || Fingerprint(now) != piece.hash) {
+        if (!AsWritten(piece)) {
             result.changed.push_back(piece.path);
         } else if (RemoveFile(piece.path)) {
             ++result.count;

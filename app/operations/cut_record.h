@@ -24,8 +24,8 @@ constexpr const char kCutRecordName[] = "切分记录.txt";
 // True when the run's folder is a cut's rather than a watermark run's.
 bool IsCutRun(const std::string& runFolder);
 
-// The distinct pieces the cut noted, in the order they were written.
-std::vector<std::string> RecordedPieces(const std::string& runFolder);
+// How many of the pieces the cut noted still hold the bytes it wrote.
+int PiecesAsWritten(const std::string& runFolder);
 
 struct RemovedPieces {
     int count = 0;

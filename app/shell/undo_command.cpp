@@ -18,7 +18,7 @@ std::string Named(const std::vector<std::string>& names) {
 }
 
 void UndoCut(const std::string& folder, const std::string& last) {
-    const size_t count = RecordedPieces(last).size();
+    const int count = PiecesAsWritten(last);
     if (!Confirmed("将删除上次切分写下的 " + std::to_string(count) + " 个图块（之后改动过的保留）。继续吗？")) return;
     const RemovedPieces removed = RemoveCutPieces(folder, last);
     std::string text = "已删除 " + std::to_string(removed.count) + " 个图块。";
