@@ -456,7 +456,13 @@ void RunBatchScenario(const char* name, Batch batch, bool menu, bool resizeMeanw
         int back = 0;
         for (size_t i = 0; i < names.size(); ++i) back += StateOf(pictures.File(names[i])) == before[i] ? 1 : 0;
         CHECK(back == kCount);
-        CHECK(GetFileAttributesA(pictures.File("原图备份").c_str()) == INVALID_FILE_ATTRIBUTES);
+        WIN32_FIND_DATAA left;
+        HANDLE search = FindFirstFileA((pictures.File("原图备份") + "\\*").c_str(), &left);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &left)) {
+            MESSAGE("left in the originals' folder: " << left.cFileName);
+        }
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+        CHECK(search == INVALID_HANDLE_VALUE);
     }
 }
 
