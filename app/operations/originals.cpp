@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/operations/cut_record.h"
 #include "app/operations/helpers.h"
 #include "platform/file_services.h"
 
@@ -58,7 +59,11 @@ std::string LastBackupFolder(const std::string& folder) {
     return names.empty() ? std::string() : runs + "\\" + names.back() + "\\";
 }
 
-std::vector<std::string> BackedUpNames(const std::string& backupFolder) { return Entries(backupFolder, false); }
+std::vector<std::string> BackedUpNames(const std::string& backupFolder) {
+    std::vector<std::string> names = Entries(backupFolder, false);
+    names.erase(std::remove(names.begin(), names.end(), std::string(kCutRecordName)), names.end());
+    return names;
+}
 
 Restored RestoreOriginals(const std::string& folder, const std::string& backupFolder) {
     Restored result;

@@ -61,7 +61,11 @@ int CutGridPieces(const Bytes& picture, int cols, int rows, const std::string& f
         // grid) is not written: it would replace an earlier cell with nothing.
         Bytes cell = source.Encode(static_cast<int>(col * cellWidth), static_cast<int>(row * cellHeight), cw, ch,
                                    PictureFormat::Jpeg);
-        if (!cell.empty() && WriteWholeFile(folder + gridTitle + "-" + std::to_string(i) + ".jpg", cell)) ++written;
+        const std::string path = folder + gridTitle + "-" + std::to_string(i) + ".jpg";
+        if (!cell.empty() && WriteWholeFile(path, cell)) {
+            ++written;
+            if (pace.written) pace.written(path, cell);
+        }
         ++col;
         if (pace.afterWrite) pace.afterWrite(i, total);
     }

@@ -20,6 +20,8 @@ enum class CutDirection { SideBySide = 1, Stacked = 2 };
 struct GridCutPace {
     std::function<void(int piece, int total)> beforeWrite;
     std::function<void(int piece, int total)> afterWrite;
+    // Each piece just written whole, with the bytes it holds.
+    std::function<void(const std::string& path, const Bytes& bytes)> written;
 };
 
 // Cuts a picture file's bytes into the cells of a cols x rows grid, writing

@@ -114,7 +114,7 @@ ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMillisec
     }
     switch (operation) {
     case BatchOperation::Split:
-        outcome.written = SplitPictureInHalves();
+        outcome.written = SplitPictureInHalves(plan ? &plan->backupFolder : nullptr);
         if (outcome.written < 2) {
             outcome.failure = IsWholeBmp24(Ui<DrawPanel>(画板1).Picture()) ? kNotWritten
                                                                           : FailureText(FileFailure::NotPicture);

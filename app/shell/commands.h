@@ -56,8 +56,10 @@ void RepaintGuideLines();
 void AddVerticalCutLine();
 void AddHorizontalCutLine();
 
-// Cutting (cut_commands.cpp). The halves cut says how many pieces it wrote.
-int SplitPictureInHalves();
+// Cutting (cut_commands.cpp). The halves cut says how many pieces it wrote;
+// they are noted for undo in `cutRun` (a batch's one run folder) when given,
+// else in a run folder of this cut's own.
+int SplitPictureInHalves(std::string* cutRun = nullptr);
 void CutPictureByLines();
 
 // Batch runs (batch_commands.cpp). While one runs, the window's other
@@ -72,7 +74,8 @@ void RunBatch(BatchOperation operation, bool menuVariant);
 // `pauseMilliseconds` (none when 0) and applies the operation to it, writing
 // the result back as the batch run does.
 // What a whole run keeps from its start: how it marks its files, and the
-// folder its originals go to (made when the first file is replaced).
+// folder its originals go to, or a batch cut notes its pieces in (made when
+// the first file is replaced or written).
 struct RunPlan {
     FileMarking marking;
     std::string backupFolder;
@@ -80,7 +83,8 @@ struct RunPlan {
 // `plan`, when given, is the run's; without one the file is marked by the
 // settings as they stand and its original is not kept.
 ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMilliseconds, RunPlan* plan = nullptr);
-// Puts back the originals of the last run in the current folder.
+// Undoes the last run or cut in the current folder: puts back the
+// originals of a watermark run, or removes the pieces a cut wrote.
 void UndoLastRun();
 // How the files are marked by the current settings: text in `style`, the
 // preview's stretch of a picture from a file (`fromFile`) or from bytes.

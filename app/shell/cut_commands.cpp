@@ -1,3 +1,4 @@
+#include "app/operations/cut_record.h"
 #include "app/operations/helpers.h"
 #include "app/operations/splitting.h"
 #include "app/shell/commands.h"
@@ -36,9 +37,20 @@ bool RefusedForItsName(const char* command) {
                      3000);
     return true;
 }
+
+// Writes one piece, noted in the cut's run folder beside the pictures so
+// that undo can take it away again. A piece that could not be noted is still
+// written: the cut destroys nothing, it only cannot be undone.
+bool WritePiece(const std::string& path, const Bytes& bytes, std::string& cutRun) {
+    if (!WriteWholeFile(path, bytes)) return false;
+    (void)RecordCutPiece(App().currentFolder, cutRun, path, bytes);
+    return true;
+}
 }  // namespace
 
-int SplitPictureInHalves() {
+int SplitPictureInHalves(std::string* cutRun) {
+    std::string ownRun;
+    std::string& run = cutRun ? *cutRun : ownRun;
     AppState& app = App();
     if (RefusedForItsName("无法分割")) return 0;
     const Bytes& picture = Ui<DrawPanel>(画板1).Picture();
@@ -51,9 +63,9 @@ int SplitPictureInHalves() {
     int written = 0;
     if (CutPicture(picture, pieces, 2, direction, PictureFormat::Jpeg)) {
         Ui<PictureBox>(图片框1).SetPicture(pieces[0]);
-        written += WriteWholeFile(PhotoFolder() + app.currentTitle + "_1.jpeg", pieces[0]) ? 1 : 0;
+        written += WritePiece(PhotoFolder() + app.currentTitle + "_1.jpeg", pieces[0], run) ? 1 : 0;
         Ui<PictureBox>(图片框2).SetPicture(pieces[1]);
-        written += WriteWholeFile(PhotoFolder() + app.currentTitle + "_2.jpeg", pieces[1]) ? 1 : 0;
+        written += WritePiece(PhotoFolder() + app.currentTitle + "_2.jpeg", pieces[1], run) ? 1 : 0;
     }
     OpenFolderAndSelect(PhotoFolder(), false);
     return written;
@@ -65,11 +77,15 @@ void CutPictureByLines() {
     const int cols = app.verticalCutCount + 1, rows = app.horizontalCutCount + 1;
     std::string gridTitle = FileTitle(app.currentTitle, false);
     std::string folder = GridFolder(app.currentFolder, gridTitle);
-    CreateFolderPath(folder);
+    std::string cutRun;
+    if (CreateFolderPath(folder) > 0) (void)RecordCutFolder(app.currentFolder, cutRun, folder);
     GridCutPace pace;
     pace.beforeWrite = [](int, int) { Delay(1, 1); };
     pace.afterWrite = [](int piece, int total) {
         ShowTimedMessage("共计;" + std::to_string(total) + "份，正在切分第：" + std::to_string(piece) + "个！", 100);
+    };
+    pace.written = [&cutRun](const std::string& path, const Bytes& bytes) {
+        (void)RecordCutPiece(App().currentFolder, cutRun, path, bytes);
     };
     const int written = CutGridPieces(Ui<DrawPanel>(画板1).Picture(), cols, rows, folder, gridTitle, pace);
     if (written < cols * rows && IsWholeBmp24(Ui<DrawPanel>(画板1).Picture())) {

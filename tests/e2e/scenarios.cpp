@@ -81,6 +81,58 @@ std::vector<std::string> WaitForFiles(const std::string& folder, size_t count, d
 
 std::string Title(const std::string& name) { return name.substr(0, name.rfind('.')); }
 
+// A file's bytes and time of writing, to see that it came back as it was.
+struct FileState {
+    std::vector<unsigned char> bytes;
+    FILETIME written{};
+    bool operator==(const FileState& o) const {
+        return bytes == o.bytes && CompareFileTime(&written, &o.written) == 0;
+    }
+};
+
+FileState StateOf(const std::string& path) {
+    FileState state;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return state;
+    state.bytes.resize(GetFileSize(file, nullptr));
+    DWORD read = 0;
+    if (!state.bytes.empty()) ReadFile(file, state.bytes.data(), static_cast<DWORD>(state.bytes.size()), &read, nullptr);
+    state.bytes.resize(read);
+    GetFileTime(file, nullptr, nullptr, &state.written);
+    CloseHandle(file);
+    return state;
+}
+
+// A message box's text (its statics, the icon's being empty).
+std::string BoxText(const Program& app, HWND box) {
+    std::string text;
+    for (HWND s = FindWindowExA(box, nullptr, "Static", nullptr); s; s = FindWindowExA(box, s, "Static", nullptr)) {
+        text += app.Text(s);
+    }
+    return text;
+}
+
+// Chooses 撤销上次运行, checks that its question names `expected`, says yes
+// and returns the text of the box that reports what was done.
+std::string Undo(Program& app, const std::string& expected) {
+    app.ChooseMenu(ui::kMenuUndo);
+    HWND question = app.WaitForDialog("撤销上次运行", 20);
+    REQUIRE(question);
+    app.Screenshot("undo-question");
+    CHECK(BoxText(app, question).find(expected) != std::string::npos);
+    MESSAGE(BoxText(app, question));
+    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    CHECK(app.WaitUntilGone(question, 10));
+    HWND report = app.WaitForDialog("提示：", 20);
+    REQUIRE(report);
+    const std::string text = BoxText(app, report);
+    MESSAGE(text);
+    app.Screenshot("undone");
+    PostMessageA(report, WM_COMMAND, IDOK, 0);
+    CHECK(app.WaitUntilGone(report, 20));
+    return text;
+}
+
 void OpenAndSelect(Program& app, const Folder& pictures, size_t count) {
     REQUIRE(app.Started());
     app.Screenshot("started");
@@ -246,6 +298,9 @@ TEST_CASE("a picture is cut in halves into the Photo folder") {
         CHECK(p.height == 300);
         CHECK(p.CountUnlike(kGrey, 12) == 0);
     }
+    CHECK(Undo(app, "2 个图块").find("已删除 2 个图块") != std::string::npos);
+    CHECK(FilesIn(app.PhotoFolder()).empty());
+    CHECK(GetFileAttributesA(pictures.File("原图备份").c_str()) == INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_CASE("a picture is cut by guide lines, the first of them dragged, into a 3 x 2 grid") {
@@ -301,6 +356,9 @@ TEST_CASE("a picture is cut by guide lines, the first of them dragged, into a 3 
         CHECK(p.width == 140);
         CHECK(p.height == 150);
     }
+    // Undo takes the pieces and the folder the cut made for them.
+    Undo(app, "6 个图块");
+    CHECK(GetFileAttributesA(grid.c_str()) == INVALID_FILE_ATTRIBUTES);
 }
 
 namespace {
@@ -308,12 +366,14 @@ namespace {
 enum class Batch { Split, Text, Picture };
 
 // A batch over a folder of 20 small pictures, from the toolbar or the menu.
-void RunBatchScenario(const char* name, Batch batch, bool menu, bool resizeMeanwhile = false) {
+void RunBatchScenario(const char* name, Batch batch, bool menu, bool resizeMeanwhile = false, bool undo = false) {
     Case(name);
     const int kCount = 20;
     Folder pictures(std::string("varnel-e2e-") + name), marks("varnel-e2e-marks");
     std::vector<std::string> names = WritePictures(pictures.Path(), kCount, 160, 120, kGrey);
     REQUIRE(names.size() == kCount);
+    std::vector<FileState> before;
+    for (const std::string& n : names) before.push_back(StateOf(pictures.File(n)));
     std::string mark = marks.File("mark.bmp");
     REQUIRE(WriteFileBytes(mark, varnel::test::MakePicture(40, 30, 0x2040E0, "bmp")));
     Program app;
@@ -391,6 +451,19 @@ void RunBatchScenario(const char* name, Batch batch, bool menu, bool resizeMeanw
         // of the text and the snapshot; the text must still be in every file.
         CHECK(marked == kCount);
     }
+    if (undo) {
+        CHECK(Undo(app, "20 个原图").find("已放回 20 个原图") != std::string::npos);
+        int back = 0;
+        for (size_t i = 0; i < names.size(); ++i) back += StateOf(pictures.File(names[i])) == before[i] ? 1 : 0;
+        CHECK(back == kCount);
+        WIN32_FIND_DATAA left;
+        HANDLE search = FindFirstFileA((pictures.File("原图备份") + "\\*").c_str(), &left);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &left)) {
+            MESSAGE("left in the originals' folder: " << left.cFileName);
+        }
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+        CHECK(search == INVALID_HANDLE_VALUE);
+    }
 }
 
 }  // namespace
@@ -398,11 +471,77 @@ void RunBatchScenario(const char* name, Batch batch, bool menu, bool resizeMeanw
 TEST_CASE("batch cut in halves from the toolbar") { RunBatchScenario("batch-split-toolbar", Batch::Split, false); }
 TEST_CASE("batch cut in halves from the menu") { RunBatchScenario("batch-split-menu", Batch::Split, true); }
 TEST_CASE("batch text watermark from the toolbar") { RunBatchScenario("batch-text-toolbar", Batch::Text, false); }
-TEST_CASE("batch text watermark from the menu") { RunBatchScenario("batch-text-menu", Batch::Text, true); }
+TEST_CASE("batch text watermark from the menu, undone") {
+    RunBatchScenario("batch-text-menu", Batch::Text, true, false, true);
+}
 TEST_CASE("batch picture watermark from the toolbar") { RunBatchScenario("batch-picture-toolbar", Batch::Picture, false); }
 TEST_CASE("batch picture watermark from the menu") { RunBatchScenario("batch-picture-menu", Batch::Picture, true); }
 TEST_CASE("a batch completes while the window is resized") {
     RunBatchScenario("batch-resized", Batch::Text, true, true);
+}
+
+TEST_CASE("a run stopped at the fifth of twenty, then undone with one file made read-only") {
+    Case("stop-and-undo");
+    const int kCount = 20;
+    Folder pictures("varnel-e2e-stop");
+    std::vector<std::string> names = WritePictures(pictures.Path(), kCount, 160, 120, kGrey);
+    std::vector<FileState> before;
+    for (const std::string& n : names) before.push_back(StateOf(pictures.File(n)));
+    Program app;
+    OpenAndSelect(app, pictures, kCount);
+    HWND font = app.Child("ComboBox", 0);
+    HWND fontEdit = FindWindowExA(font, nullptr, "Edit", nullptr);
+    app.Key(fontEdit ? fontEdit : font, VK_DOWN);
+    app.Click(app.PreviewPanel(), 30, 30);
+    app.ClickToolbarButton(kBatchText);
+    REQUIRE(app.AnswerInputDialog("Stop"));
+    // The toolbar run rests a second after each file: the title says 25 %
+    // from the fifth file written until the sixth is begun.
+    // Window texts are read as stored: a message to the program would wait
+    // out its rest.
+    auto text = [](HWND w) {
+        char buffer[256] = {};
+        GetWindowTextA(w, buffer, sizeof buffer);
+        return std::string(buffer);
+    };
+    HWND label = nullptr;
+    for (int i = 0; HWND s = app.Child("Static", i); ++i) {
+        if (text(s).find("共有：") == 0) label = s;
+    }
+    REQUIRE(label);
+    REQUIRE(WaitFor([&] { return text(app.Main()).find(" - 25%") != std::string::npos; }, 60));
+    app.ClickCentre(label);
+    app.Screenshot("at-the-fifth");
+    HWND done = app.WaitForDialog("提示：", 30);
+    REQUIRE(done);
+    const std::string message = BoxText(app, done);
+    MESSAGE(message);
+    app.Screenshot("stopped");
+    CHECK(message.find("已停止") != std::string::npos);
+    CHECK(message.find("5 / 20") != std::string::npos);
+    PostMessageA(done, WM_COMMAND, IDOK, 0);
+    CHECK(app.WaitUntilGone(done, 20));
+    std::vector<std::string> written;
+    for (size_t i = 0; i < names.size(); ++i) {
+        CHECK(ReadPicture(pictures.File(names[i])).ok);
+        if (!(StateOf(pictures.File(names[i])) == before[i])) written.push_back(names[i]);
+    }
+    REQUIRE(written.size() == 5);
+    const std::string kept = pictures.File(written[2]);
+    SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::string report = Undo(app, "5 个原图");
+    CHECK(report.find("已放回 4 个原图") != std::string::npos);
+    CHECK(report.find(written[2]) != std::string::npos);
+    SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_NORMAL);
+    int back = 0;
+    for (size_t i = 0; i < names.size(); ++i) back += StateOf(pictures.File(names[i])) == before[i] ? 1 : 0;
+    CHECK(back == kCount - 1);
+    // The backup it could not fully put back stays, with that one original.
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((pictures.File("原图备份") + "\\*-*").c_str(), &entry);
+    REQUIRE(search != INVALID_HANDLE_VALUE);
+    FindClose(search);
+    CHECK(FilesIn(pictures.File("原图备份") + "\\" + entry.cFileName) == std::vector<std::string>{written[2]});
 }
 
 TEST_CASE("a snapshot saved twice leaves two pictures") {

@@ -199,9 +199,29 @@ TEST_CASE("the split batch cuts every listed picture") {
     for (const char* name : {"wide_1.jpeg", "wide_2.jpeg", "tall_1.jpeg", "tall_2.jpeg"}) {
         CAPTURE(name);
         CHECK(ReadWholeFile(photo + name).size() > 8);
-        DeleteFileA((photo + name).c_str());
     }
     CHECK(ReadWholeFile(folder.File("wide.png")).size() > 8);  // the sources stay
+    // One run folder notes the batch's pieces; undo takes back those still
+    // as the cut wrote them and keeps the one written over since.
+    CHECK(ListFolderFilesCount(folder.Path() + "\\原图备份") == 1);
+    const Bytes changed{1, 2, 3};
+    REQUIRE(WriteWholeFile(photo + "wide_2.jpeg", changed));
+    std::string question;
+    {
+        test::DialogAnswerer yes([&question](HWND box) {
+            char text[512] = {};
+            if (question.empty()) GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            if (question.empty()) question = text;
+            PostMessageA(box, WM_COMMAND, IDYES, 0);
+        });
+        UndoLastRun();
+        CHECK(yes.Answered());
+    }
+    CHECK(question.find(" 3 个图块") != std::string::npos);
+    for (const char* name : {"wide_1.jpeg", "tall_1.jpeg", "tall_2.jpeg"}) CHECK_FALSE(FindFirstFileExists(photo + name));
+    CHECK(ReadWholeFile(photo + "wide_2.jpeg") == changed);
+    CHECK_FALSE(FindFirstFileExists(folder.File("原图备份")));
+    DeleteFileA((photo + "wide_2.jpeg").c_str());
 }
 
 TEST_CASE("an empty list still finishes with its message") {
