@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <sstream>
 
 #include "app/operations/helpers.h"
 #include "platform/components.h"
@@ -229,16 +230,10 @@ std::string MessageOf(const std::function<void()>& action, const char* input = n
 std::vector<std::pair<std::string, bool>> CorpusList(const std::string& folder) {
     std::vector<std::pair<std::string, bool>> files;
     const Bytes readme = ReadWholeFile(folder + "README.md");
-    std::string line;
-    for (size_t i = 0; i <= readme.size(); ++i) {
-        if (i < readme.size() && readme[i] != '\n') {
-            line += static_cast<char>(readme[i]);
-            continue;
-        }
-        if (line.rfind("| `", 0) == 0) {
-            files.push_back({line.substr(3, line.find('`', 3) - 3), line.find("| shown |") != std::string::npos});
-        }
-        line.clear();
+    std::istringstream lines(std::string(readme.begin(), readme.end()));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("| `", 0) != 0) continue;
+        files.push_back({line.substr(3, line.find('`', 3) - 3), line.find("| shown |") != std::string::npos});
     }
     return files;
 }
@@ -278,8 +273,7 @@ TEST_CASE("every file of the bad-input corpus through the preview, the cuts, the
             const bool picture = shown != "no picture";
             const int halves = SplitPictureInHalves();
             CountFiles(photo, title + "_?.jpeg", true);
-            App().verticalCutCount = 1;
-            App().horizontalCutCount = 1;
+            App().verticalCutCount = App().horizontalCutCount = 1;
             CutPictureByLines();
             App().verticalCutCount = App().horizontalCutCount = 0;
             const int cells = CountFiles(folder.File(title) + "\\", title + "-*.jpg", true);
