@@ -133,15 +133,39 @@ void ReadBmpInfo(const Reader& r, size_t at, ClaimedSize& claim) {
     }
 }
 
+// Where each strip starts, as the strip offsets entry gives them: one in the
+// entry itself, more in a list it points to.
+bool TiffStripsInside(const Reader& r, bool little, size_t entry, uint32_t type, uint32_t count) {
+    const size_t size = type == 3 ? 2 : 4;
+    if ((type != 3 && type != 4) || count == 0) return true;
+    size_t at = entry + 8;
+    if (static_cast<size_t>(count) * size > 4) {
+        uint32_t list = 0;
+        if (!r.U32(at, little, list) || !r.Has(list, static_cast<size_t>(count) * size)) return false;
+        at = list;
+    }
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t offset = 0;
+        const bool read = size == 2 ? r.U16(at + i * size, little, offset) : r.U32(at + i * size, little, offset);
+        if (!read || offset >= r.size) return false;
+    }
+    return true;
+}
+
 void ReadTiff(const Reader& r, bool little, ClaimedSize& claim) {
     claim.known = true;
     uint32_t directory = 0, count = 0;
-    if (!r.U32(4, little, directory) || !r.U16(directory, little, count)) return;
+    if (!r.U32(4, little, directory)) return;
+    if (!r.U16(directory, little, count) || !r.Has(directory + 2, static_cast<size_t>(count) * 12)) {
+        claim.readsPastEnd = true;
+        return;
+    }
     long long width = 0, height = 0;
     for (uint32_t i = 0; i < count; ++i) {
         const size_t entry = directory + 2 + static_cast<size_t>(i) * 12;
-        uint32_t tag = 0, type = 0, value = 0;
-        if (!r.U16(entry, little, tag) || !r.U16(entry + 2, little, type)) break;
+        uint32_t tag = 0, type = 0, value = 0, values = 0;
+        if (!r.U16(entry, little, tag) || !r.U16(entry + 2, little, type) || !r.U32(entry + 4, little, values)) break;
+        if (tag == 273 && !TiffStripsInside(r, little, entry, type, values)) claim.readsPastEnd = true;
         if (tag != 256 && tag != 257) continue;
         const bool ok = type == 3 ? r.U16(entry + 8, little, value) : type == 4 && r.U32(entry + 8, little, value);
         if (!ok) continue;
@@ -184,7 +208,7 @@ ClaimedSize ReadClaimedSize(const unsigned char* data, size_t size) {
     } else if (r.Starts(0, "BM", 2)) {
         claim.known = true;
         uint32_t pixels = 0;
-        claim.pixelsPastEnd = r.U32(10, true, pixels) && pixels >= size;
+        claim.readsPastEnd = r.U32(10, true, pixels) && pixels >= size;
         ReadBmpInfo(r, 14, claim);
     } else if (r.Starts(0, "II*\0", 4) || r.Starts(0, "MM\0*", 4)) {
         ReadTiff(r, r.data[0] == 'I', claim);
@@ -196,7 +220,7 @@ ClaimedSize ReadClaimedSize(const unsigned char* data, size_t size) {
 
 bool ClaimFitsLimit(const unsigned char* data, size_t size) {
     const ClaimedSize claim = ReadClaimedSize(data, size);
-    return !claim.pixelsPastEnd && claim.width * claim.height <= kMaxPicturePixels;
+    return !claim.readsPastEnd && claim.width * claim.height <= kMaxPicturePixels;
 }
 
 }  // namespace varnel

@@ -13,9 +13,10 @@ struct ClaimedSize {
     bool known = false;  // the bytes begin like a format read here
     long long width = 0;
     long long height = 0;
-    // Where the pixels are said to start lies past the end: Wine's BMP
-    // decoder reads there from a memory stream and faults.
-    bool pixelsPastEnd = false;
+    // A place a decoder must read is said to lie past the end (a BMP's
+    // pixels, a TIFF's directory or strips): Wine's decoders read there from
+    // a memory stream and fault.
+    bool readsPastEnd = false;
 };
 
 // The largest size claimed anywhere the decoders look (every JPEG frame
@@ -24,8 +25,8 @@ struct ClaimedSize {
 // inside it). Unknown formats and headers cut short claim nothing.
 ClaimedSize ReadClaimedSize(const unsigned char* data, size_t size);
 
-// False when the bytes claim more than kMaxPicturePixels, or pixels past
-// their end.
+// False when the bytes claim more than kMaxPicturePixels, or a place to
+// read past their end.
 bool ClaimFitsLimit(const unsigned char* data, size_t size);
 inline bool ClaimFitsLimit(const Bytes& bytes) { return ClaimFitsLimit(bytes.data(), bytes.size()); }
 

@@ -1,5 +1,9 @@
 #include <doctest.h>
 
+#include <functional>
+#include <memory>
+#include <sstream>
+
 #include "app/operations/helpers.h"
 #include "platform/components.h"
 #include "tests/robustness/robustness_table.h"
@@ -180,5 +184,144 @@ TEST_CASE("the text and split batches over files that are no picture") {
         Record("Damaged files", f.first + " (" + std::to_string(f.second.size()) + " bytes) in a text batch and a split batch",
                after + (pieces ? "; pieces written" : "; no pieces written"), "file unchanged; nothing written",
                after == "file unchanged" && !pieces);
+    }
+}
+
+namespace {
+
+// The files of a folder matching a pattern; `remove` deletes them as well.
+int CountFiles(const std::string& folder, const std::string& pattern, bool remove) {
+    int count = 0;
+    WIN32_FIND_DATAA entry;
+    FindHandle search(FindFirstFileA((folder + pattern).c_str(), &entry));
+    if (search) {
+        do {
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            ++count;
+            if (remove) DeleteFileA((folder + entry.cFileName).c_str());
+        } while (FindNextFileA(search.get(), &entry));
+    }
+    return count;
+}
+
+// The text of the message box `action` shows, closed at once (empty when
+// none shows); an input box on the way is given `input`.
+std::string MessageOf(const std::function<void()>& action, const char* input = nullptr) {
+    std::string text;
+    std::vector<std::unique_ptr<test::DialogAnswerer>> answerers;
+    std::function<void(HWND)> answer = [&](HWND box) {
+        if (input && GetDlgItem(box, 100)) {
+            SetDlgItemTextA(box, 100, input);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            answerers.push_back(std::make_unique<test::DialogAnswerer>(answer));
+            return;
+        }
+        char buffer[4096] = {};
+        GetDlgItemTextA(box, 0xFFFF, buffer, sizeof(buffer));
+        text = buffer;
+        PostMessageA(box, WM_CLOSE, 0, 0);
+    };
+    answerers.push_back(std::make_unique<test::DialogAnswerer>(answer));
+    action();
+    return text;
+}
+
+// The corpus's list: each file's name and whether it must show a picture.
+std::vector<std::pair<std::string, bool>> CorpusList(const std::string& folder) {
+    std::vector<std::pair<std::string, bool>> files;
+    const Bytes readme = ReadWholeFile(folder + "README.md");
+    std::istringstream lines(std::string(readme.begin(), readme.end()));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("| `", 0) != 0) continue;
+        files.push_back({line.substr(3, line.find('`', 3) - 3), line.find("| shown |") != std::string::npos});
+    }
+    return files;
+}
+
+const char* NamedFormat(const std::string& name) {
+    const std::string ext = name.substr(name.rfind('.') + 1);
+    return ext == "jpg" ? "JPEG" : ext == "png" ? "PNG" : ext == "bmp" ? "BMP" : ext == "gif" ? "GIF" : "TIFF";
+}
+
+}  // namespace
+
+TEST_CASE("every file of the bad-input corpus through the preview, the cuts, the snapshot and the three runs") {
+    test::StartedMainWindow();
+    const std::string corpus = SourceFolder() + "\\tests\\robustness\\corpus\\";
+    const auto list = CorpusList(corpus);
+    REQUIRE(list.size() >= 40);
+    const std::string photo = ProgramFolder() + "\\Photo\\";
+    // A run's report names at most a dozen failures: the corpus goes through
+    // in folders of a dozen, so each report must name every file it skipped.
+    for (size_t first = 0; first < list.size(); first += 12) {
+        const size_t end = std::min(list.size(), first + 12);
+        test::TempFolder folder("varnel-robust-corpus");
+        std::vector<Bytes> originals;
+        for (size_t i = first; i < end; ++i) {
+            originals.push_back(ReadWholeFile(corpus + list[i].first));
+            REQUIRE(WriteWholeFile(folder.File(list[i].first), originals.back()));
+        }
+        ListFolder(folder.Path());
+        std::vector<std::string> outcomes;
+        std::vector<bool> fine;
+        for (size_t i = first; i < end; ++i) {
+            const std::string& name = list[i].first;
+            const std::string title = FileTitle(name, false);
+            CAPTURE(name);
+            REQUIRE(LoadByName(name) >= 0);
+            const std::string shown = PanelState();
+            const bool picture = shown != "no picture";
+            const int halves = SplitPictureInHalves();
+            CountFiles(photo, title + "_?.jpeg", true);
+            App().verticalCutCount = App().horizontalCutCount = 1;
+            CutPictureByLines();
+            App().verticalCutCount = App().horizontalCutCount = 0;
+            const int cells = CountFiles(folder.File(title) + "\\", title + "-*.jpg", true);
+            const int snapshotsBefore = CountFiles(photo, "????.jpg", false);
+            const std::string told = MessageOf([] { SaveSnapshot(); });
+            const int saved = CountFiles(photo, "????.jpg", false) - snapshotsBefore;
+            if (saved > 0) DeleteFileA((photo + App().currentTitle + ".jpg").c_str());
+            const bool ok = picture == list[i].second && (picture ? halves == 2 && cells == 4 && saved == 1
+                                                                  : halves == 0 && cells == 0 && saved == 0 &&
+                                                                        told.rfind("没有保存", 0) == 0);
+            CHECK(ok);
+            outcomes.push_back("shows " + shown + "; halves " + std::to_string(halves) + ", grid cells " +
+                               std::to_string(cells) + ", snapshot " + (saved ? "saved" : told.empty() ? "not saved, not told" : "refused, told"));
+            fine.push_back(ok);
+        }
+        for (BatchOperation run : {BatchOperation::Split, BatchOperation::Text, BatchOperation::Picture}) {
+            std::vector<Bytes> before;
+            for (size_t i = first; i < end; ++i) before.push_back(ReadWholeFile(folder.File(list[i].first)));
+            Ui<EditBox>(编辑框1).SetText("0");
+            Ui<EditBox>(编辑框2).SetText("0");
+            const std::string report = MessageOf([run] { RunBatch(run, true); }, "CORPUS");
+            App().watermarkMode = WatermarkMode::None;
+            CHECK(IsWindow(MainWindow().Handle()));
+            for (size_t i = first; i < end; ++i) {
+                const std::string& name = list[i].first;
+                const bool wrote = run == BatchOperation::Split
+                                       ? CountFiles(photo, FileTitle(name, false) + "_?.jpeg", true) == 2
+                                       : ReadWholeFile(folder.File(name)) != before[i - first];
+                const bool told = report.find(name + "（") != std::string::npos;
+                CAPTURE(name);
+                CAPTURE(report);
+                CHECK(wrote != told);
+                fine[i - first] = fine[i - first] && wrote != told;
+                outcomes[i - first] += std::string(run == BatchOperation::Split ? "; halves run " : run == BatchOperation::Text ? ", text run " : ", picture run ") +
+                                       (wrote ? "wrote" : told ? "skipped, named" : "skipped, NOT named");
+            }
+        }
+        for (size_t i = first; i < end; ++i) {
+            const std::string& name = list[i].first;
+            const std::string state = FileState(folder.File(name), originals[i - first]);
+            const bool kept = state == "file unchanged" ||
+                              (state.rfind("file replaced by a whole", 0) == 0 && state.find(NamedFormat(name)) != std::string::npos);
+            CAPTURE(name);
+            CHECK(kept);
+            Record("Corpus", "`" + name + "` (" + (list[i].second ? "shown" : "no picture") + ")",
+                   outcomes[i - first] + "; in the end " + state, "no crash or hang; skips named; file kept or whole",
+                   fine[i - first] && kept);
+        }
+        CHECK_FALSE(FindFirstFileExists(folder.File("*.varnel-new")));
     }
 }

@@ -24,13 +24,6 @@ std::string Cell(const std::string& text) {
     return Utf8(out);
 }
 
-std::string SourceFolder() {
-    std::string unix = VARNEL_SOURCE_DIR;
-    std::string path = "Z:";
-    for (char c : unix) path += c == '/' ? '\\' : c;
-    return path;
-}
-
 }  // namespace
 
 // Last of the program's cases: writes what every earlier case recorded.
@@ -57,6 +50,11 @@ TEST_CASE("the table of bad-input cases is written") {
         "- A file \"held open by another process\" is held by a second run of the test program itself, started\n"
         "  with a hold argument: it opens the file (with no sharing, or sharing reading only) and keeps it open\n"
         "  until the batch is over.\n"
+        "- The \"Corpus\" rows are the files of tests/robustness/corpus (listed, with what each is, in its\n"
+        "  README.md): each is previewed, cut in halves, cut by a grid of guide lines, saved as a snapshot,\n"
+        "  then run through the halves run, the text run and the picture run, a dozen files to a folder so\n"
+        "  that each run's report must name every file it skipped. Files a decoder would read past their\n"
+        "  end at (a BMP's pixels, a TIFF's directory or strips) are refused before any decoder sees them.\n"
         "- A \"full\" Photo folder is one where every name a snapshot can take (0001.jpg to 1000.jpg) exists.\n"
         "- A file is only ever replaced by a complete new one written beside it and swapped in; where the swap\n"
         "  cannot happen (locked, read-only, a name too long for the swap file) the old file stays as it was.\n";
