@@ -14,6 +14,7 @@
 
 #include "app/shell/component_ids.h"
 #include "platform/file_services.h"
+#include "platform/handles.h"
 #include "tests/support/win_test.h"
 #include "tests/e2e/e2e_driver.h"
 
@@ -60,6 +61,26 @@ Box Changed(const Picture& p, unsigned rgb, int tolerance) {
 bool Greenish(unsigned v) {
     int r = (v >> 16) & 0xFF, g = (v >> 8) & 0xFF, b = v & 0xFF;
     return g > r + 30 && g > b + 30;
+}
+
+// What the screen shows of a window, row by row.
+std::vector<unsigned> ScreenPixels(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    varnel::WindowDc screen(nullptr);
+    varnel::MemoryDc memory(CreateCompatibleDC(screen.get()));
+    varnel::Bitmap dib(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bits) return {};
+    {
+        varnel::SelectScope select(memory.get(), dib.handle());
+        BitBlt(memory.get(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY);
+    }
+    const auto* first = static_cast<const unsigned*>(bits);
+    return std::vector<unsigned>(first, first + static_cast<size_t>(w) * h);
 }
 
 bool Bluish(unsigned v) {
@@ -213,6 +234,13 @@ TEST_CASE("a text watermark in a chosen font, size, colour, opacity and style is
     HWND panel = app.PreviewPanel();
     app.Click(panel, 60, 50);
     app.Screenshot("text-placed");
+    // A face picked from the list shows at once: a later redraw for
+    // another reason shows nothing new.
+    app.Key(fontEdit ? fontEdit : font, VK_DOWN);
+    const std::vector<unsigned> picked = ScreenPixels(panel);
+    app.ClickCentre(italic);
+    app.ClickCentre(italic);
+    CHECK(ScreenPixels(panel) == picked);
 
     app.ClickToolbarButton(kSave);
     std::vector<std::string> saved = WaitForFiles(app.PhotoFolder(), 1, 10);
