@@ -433,7 +433,7 @@ void RunSteps(BatchOperation operation, const std::string& folder, const char* p
         load += Now() - start;
         const std::string path = app.currentPicturePath;
         start = Now();
-        app.renderer.TakeUpPrepared(path, app.watermarkMode, app.previewSize);
+        app.renderer.TakeUpPrepared(path, original, app.watermarkMode, app.previewSize);
         takeUp += Now() - start;
         start = Now();
         if (number < count) {

@@ -191,7 +191,8 @@ void PreviewRenderer::PrepareAhead(const std::string& path, WatermarkMode mode, 
     });
 }
 
-void PreviewRenderer::TakeUpPrepared(const std::string& path, WatermarkMode mode, PreviewSize size) {
+void PreviewRenderer::TakeUpPrepared(const std::string& path, const Bytes& content, WatermarkMode mode,
+                                     PreviewSize size) {
     if (mode == WatermarkMode::Picture) {
         if (preparedSnapshotPath_.empty() || preparedSnapshotPath_ != path) return;
         decodes_.WaitForWorker();
@@ -200,7 +201,6 @@ void PreviewRenderer::TakeUpPrepared(const std::string& path, WatermarkMode mode
         preparedSnapshotPath_.clear();
         return;
     }
-    const Bytes content = ReadWholeFile(path);
     if (content.empty()) return;
     backgrounds_.AdoptPrepared(canvas_, BackgroundSource{path, &content}, RECT{0, 0, size.width, size.height});
 }

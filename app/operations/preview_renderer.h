@@ -76,9 +76,10 @@ public:
     // a rendering in `mode` will do with it: drawing it as the background
     // into `size`, or in picture mode its snapshot on `backing`.
     void PrepareAhead(const std::string& path, WatermarkMode mode, PreviewSize size, const LaidBacking& backing);
-    // Takes up what PrepareAhead made of the file at `path`, so that the
-    // worker is free for the next file.
-    void TakeUpPrepared(const std::string& path, WatermarkMode mode, PreviewSize size);
+    // Takes up what PrepareAhead made of the file at `path`, which now holds
+    // `content` (the bytes just shown), so that the worker is free for the
+    // next file.
+    void TakeUpPrepared(const std::string& path, const Bytes& content, WatermarkMode mode, PreviewSize size);
 
 private:
     // The picture of the file at `path`, which holds `content`: the kept

@@ -88,7 +88,7 @@ ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMillisec
     const std::string path = app.currentPicturePath;
     // What the worker made of this file is taken up, and the worker goes on
     // to the next file while this one is worked on.
-    app.renderer.TakeUpPrepared(path, app.watermarkMode, app.previewSize);
+    app.renderer.TakeUpPrepared(path, original, app.watermarkMode, app.previewSize);
     if (number < list.Count()) {
         // A name listed twice in a row is this very file, about to be written.
         const std::string next = app.currentFolder + "\\" + list.ItemText(number);

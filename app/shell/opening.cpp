@@ -134,13 +134,13 @@ void PrepareNeighbour() {
 }  // namespace
 
 void LoadListItem() {
-    (void)LoadSelectedFile();
+    const Bytes shown = LoadSelectedFile();
     AppState& app = App();
     if (HasUnmappedCharacters(app.currentPicturePath)) {
         ShowTimedMessage("无法打开“" + FileTitle(app.currentPicturePath, true) + "”：" + kNameOutsideCodePage + "。",
                          3000);
     }
-    app.renderer.TakeUpPrepared(app.currentPicturePath, app.watermarkMode, app.previewSize);
+    app.renderer.TakeUpPrepared(app.currentPicturePath, shown, app.watermarkMode, app.previewSize);
     RenderPreview();
     PrepareNeighbour();
 }
