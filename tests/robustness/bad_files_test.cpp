@@ -1,7 +1,5 @@
 #include <doctest.h>
 
-#include <functional>
-#include <memory>
 #include <sstream>
 
 #include "app/operations/helpers.h"
@@ -202,28 +200,6 @@ int CountFiles(const std::string& folder, const std::string& pattern, bool remov
         } while (FindNextFileA(search.get(), &entry));
     }
     return count;
-}
-
-// The text of the message box `action` shows, closed at once (empty when
-// none shows); an input box on the way is given `input`.
-std::string MessageOf(const std::function<void()>& action, const char* input = nullptr) {
-    std::string text;
-    std::vector<std::unique_ptr<test::DialogAnswerer>> answerers;
-    std::function<void(HWND)> answer = [&](HWND box) {
-        if (input && GetDlgItem(box, 100)) {
-            SetDlgItemTextA(box, 100, input);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            answerers.push_back(std::make_unique<test::DialogAnswerer>(answer));
-            return;
-        }
-        char buffer[4096] = {};
-        GetDlgItemTextA(box, 0xFFFF, buffer, sizeof(buffer));
-        text = buffer;
-        PostMessageA(box, WM_CLOSE, 0, 0);
-    };
-    answerers.push_back(std::make_unique<test::DialogAnswerer>(answer));
-    action();
-    return text;
 }
 
 // The corpus's list: each file's name and whether it must show a picture.

@@ -71,17 +71,7 @@ private:
 };
 
 // A snapshot that cannot be written says so in a box that names it.
-bool SnapshotRefusalTold() {
-    std::string told;
-    test::DialogAnswerer answer([&](HWND box) {
-        char text[512] = {};
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-        told = text;
-        PostMessageA(box, WM_CLOSE, 0, 0);
-    });
-    SaveSnapshot();
-    return told.rfind("没有保存", 0) == 0;
-}
+bool SnapshotRefusalTold() { return MessageOf([] { SaveSnapshot(); }).rfind("没有保存", 0) == 0; }
 
 }  // namespace
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <memory>
 
 #include "app/operations/helpers.h"
 #include "platform/components.h"
@@ -120,36 +119,6 @@ TEST_CASE("GBK folder and file names, with characters whose second byte is 0x5C"
            "the file's own folder and title", dropped);
 }
 
-// Answers every dialog while it lives: an input box with "HH", a question
-// with yes; a message is read and closed.
-class Answers {
-public:
-    Answers() { Arm(); }
-    const std::string& Message() const { return message_; }
-    void Arm() {
-        // Each answerer answers once; the one answering stays alive meanwhile.
-        answerers_.push_back(std::make_unique<test::DialogAnswerer>([this](HWND box) {
-            if (GetDlgItem(box, 100)) {
-                SetDlgItemTextA(box, 100, "HH");
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-            } else if (GetDlgItem(box, IDYES)) {
-                PostMessageA(box, WM_COMMAND, IDYES, 0);
-            } else {
-                char text[2048] = {};
-                GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-                message_ = text;
-                std::replace(message_.begin(), message_.end(), '\n', ' ');
-                PostMessageA(box, WM_CLOSE, 0, 0);
-            }
-            Arm();
-        }));
-    }
-
-private:
-    std::string message_;
-    std::vector<std::unique_ptr<test::DialogAnswerer>> answerers_;
-};
-
 TEST_CASE("a 270-character path works in every command") {
     test::StartedMainWindow();
     test::TempFolder root("varnel-robust-long");
@@ -181,9 +150,8 @@ TEST_CASE("a 270-character path works in every command") {
     REQUIRE(test::PickFont("文泉驿微米黑"));
     std::string texts[2];
     for (BatchOperation run : {BatchOperation::Text, BatchOperation::Picture}) {
-        Answers answers;
-        RunBatch(run, true);
-        texts[run == BatchOperation::Picture] = FileState(path, picture) + "; " + answers.Message();
+        const std::string told = MessageOf([run] { RunBatch(run, true); });
+        texts[run == BatchOperation::Picture] = FileState(path, picture) + "; " + told;
     }
     App().watermarkMode = WatermarkMode::None;
     CHECK(texts[0] == "file replaced by a whole 60 x 40 PNG; 批量文字加水印完成! 已写入 1 个文件。");
@@ -192,12 +160,11 @@ TEST_CASE("a 270-character path works in every command") {
     const std::string snapshot = ProgramFolder() + "\\Photo\\" + App().currentTitle + ".jpg";
     const bool saved = PictureState(DecodePictureToBmp24(ReadWholeFile(snapshot))) == "a 60 x 40 picture";
     DeleteFileA(snapshot.c_str());
-    {
-        // The picture run's original is the text run's output: two undos.
-        Answers answers;
+    // The picture run's original is the text run's output: two undos.
+    (void)MessageOf([] {
         UndoLastRun();
         UndoLastRun();
-    }
+    });
     const bool restored = ReadWholeFile(path) == picture;
     const bool ok = shown == "a 60 x 40 picture" && halves && grid && saved && restored;
     CHECK(ok);

@@ -1,8 +1,11 @@
 #pragma once
 // What each bad-input case did, collected while the cases run and written out
 // as a table at the end, so the table always tells what the last run saw.
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/shell/commands.h"
@@ -49,6 +52,46 @@ inline std::string FileState(const std::string& path, const Bytes& before) {
                " " + kNames[static_cast<int>(FormatOfBytes(now))];
     }
     return "file changed to " + std::to_string(now.size()) + " other bytes";
+}
+
+// Answers every dialog while it lives: an input box with `input`, a
+// question with yes; the last message is read (its lines joined) and closed.
+class Answers {
+public:
+    explicit Answers(std::string input = "HH") : input_(std::move(input)) { Arm(); }
+    const std::string& Message() const { return message_; }
+
+private:
+    void Arm() {
+        // Each answerer answers once; the one answering stays alive meanwhile.
+        answerers_.push_back(std::make_unique<test::DialogAnswerer>([this](HWND box) {
+            if (GetDlgItem(box, 100)) {
+                SetDlgItemTextA(box, 100, input_.c_str());
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+            } else if (GetDlgItem(box, IDYES)) {
+                PostMessageA(box, WM_COMMAND, IDYES, 0);
+            } else {
+                char text[4096] = {};
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+                message_ = text;
+                std::replace(message_.begin(), message_.end(), '\n', ' ');
+                PostMessageA(box, WM_CLOSE, 0, 0);
+            }
+            Arm();
+        }));
+    }
+
+    std::string input_;
+    std::string message_;
+    std::vector<std::unique_ptr<test::DialogAnswerer>> answerers_;
+};
+
+// The last message `action` shows, its dialogs answered on the way.
+template <class Action>
+std::string MessageOf(Action action, const char* input = "HH") {
+    Answers answers(input);
+    action();
+    return answers.Message();
 }
 
 inline void ListFolder(const std::string& path) {
