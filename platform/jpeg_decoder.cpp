@@ -1,0 +1,718 @@
+#include "platform/jpeg_decoder.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "platform/bmp_format.h"
+
+#ifdef _WIN32
+#include "platform/handles.h"
+#endif
+
+namespace varnel {
+
+namespace {
+
+// Where the k-th coefficient of the zig-zag order lies in the 8 x 8 block.
+constexpr uint8_t kNatural[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
+                                  12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
+                                  35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
+                                  58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
+
+constexpr int kFastBits = 9;
+
+struct Huffman {
+    bool defined = false;
+    // Codes up to kFastBits long, looked up by the next bits: length << 8 | value.
+    uint16_t fast[1 << kFastBits] = {};
+    int maxCode[18] = {};
+    int firstIndex[17] = {};
+    int firstCode[17] = {};
+    uint8_t values[256] = {};
+    // For an AC table: a coefficient whose code and value bits fit the
+    // looked-up bits, as value << 16 | run << 8 | bits used; 0 for none.
+    int32_t fastAc[1 << kFastBits] = {};
+
+    bool Build(const uint8_t* counts, const uint8_t* symbols, int total) {
+        std::memset(fast, 0, sizeof(fast));
+        std::memcpy(values, symbols, static_cast<size_t>(total));
+        int code = 0, index = 0;
+        for (int length = 1; length <= 16; ++length) {
+            const int n = counts[length - 1];
+            firstIndex[length] = index;
+            firstCode[length] = code;
+            // More codes of a length than the length has room for: no code.
+            if (code + n > (1 << length)) return false;
+            for (int i = 0; i < n; ++i, ++code, ++index) {
+                if (length <= kFastBits) {
+                    const int shift = kFastBits - length;
+                    for (int fill = 0; fill < (1 << shift); ++fill) {
+                        fast[(code << shift) | fill] = static_cast<uint16_t>(length << 8 | symbols[index]);
+                    }
+                }
+            }
+            maxCode[length] = n ? code - 1 : -1;
+            code <<= 1;
+        }
+        maxCode[17] = 0x7FFFFFFF;
+        for (int look = 0; look < (1 << kFastBits); ++look) {
+            fastAc[look] = 0;
+            const int length = fast[look] >> 8, run = (fast[look] >> 4) & 15, size = fast[look] & 15;
+            if (!fast[look] || !size || length + size > kFastBits) continue;
+            const int value = (look >> (kFastBits - length - size)) & ((1 << size) - 1);
+            const int coefficient = value < (1 << (size - 1)) ? value - (1 << size) + 1 : value;
+            fastAc[look] = static_cast<int32_t>(static_cast<uint32_t>(coefficient) << 16) | run << 8 | (length + size);
+        }
+        defined = true;
+        return true;
+    }
+};
+
+// The entropy-coded bits, with stuffed zero bytes taken out; past a marker
+// (a restart, the end) it reads zeros. Fill() makes room for one coded
+// coefficient (at most 27 bits); the reads after it do not fill.
+struct BitReader {
+    const uint8_t* at;
+    const uint8_t* end;
+    uint64_t buffer = 0;  // the next bits, from the top
+    int count = 0;
+    bool atMarker = false;
+    bool ranOut = false;  // past the bytes with no marker: the file is cut short
+
+    void Fill() {
+        while (count <= 56) {
+            uint64_t byte = 0;
+            if (!atMarker && at >= end) ranOut = true;
+            if (!atMarker && at < end) {
+                byte = *at;
+                if (byte != 0xFF) {
+                    ++at;
+                } else if (at + 1 < end && at[1] == 0x00) {
+                    at += 2;
+                } else {
+                    atMarker = true;
+                    byte = 0;
+                }
+            }
+            buffer |= byte << (56 - count);
+            count += 8;
+        }
+    }
+    int Peek(int n) const { return static_cast<int>(buffer >> (64 - n)); }
+    void Skip(int n) {
+        buffer <<= n;
+        count -= n;
+    }
+    int Bits(int n) {
+        if (n == 0) return 0;
+        const int value = Peek(n);
+        Skip(n);
+        return value;
+    }
+    int Decode(const Huffman& table) {
+        const uint16_t hit = table.fast[Peek(kFastBits)];
+        if (hit) {
+            Skip(hit >> 8);
+            return hit & 0xFF;
+        }
+        for (int length = kFastBits + 1; length <= 16; ++length) {
+            const int code = Peek(length);
+            if (code <= table.maxCode[length]) {
+                Skip(length);
+                const int index = table.firstIndex[length] + code - table.firstCode[length];
+                return index >= 0 && index < 256 ? table.values[index] : -1;
+            }
+        }
+        return -1;
+    }
+    // Steps over the restart marker that must come next.
+    bool Restart() {
+        buffer = 0;
+        count = 0;
+        atMarker = false;
+        if (at + 1 < end && at[0] == 0xFF && at[1] >= 0xD0 && at[1] <= 0xD7) {
+            at += 2;
+            return true;
+        }
+        return false;
+    }
+};
+
+int Extend(int value, int bits) { return bits && value < (1 << (bits - 1)) ? value - (1 << bits) + 1 : value; }
+
+struct Component {
+    int id = 0, h = 1, v = 1, quant = 0, dcTable = 0, acTable = 0;
+    int predictor = 0;
+    // The largest coefficient whose dequantized value still fits 16 bits,
+    // by place in the block: larger ones are worked differently by the
+    // imaging service's vector code, and only a damaged file holds them.
+    int limit[64] = {};
+    int quantized[64] = {};  // the quantizer by place in the block
+    // Samples of the last three MCU rows, one row of blocks each v x 8 rows high.
+    int stripWidth = 0, stripHeight = 0;
+    std::unique_ptr<uint8_t[]> strips;
+    uint8_t* Row(int row) {
+        const int slot = (row / stripHeight) % 3;
+        return strips.get() + (static_cast<size_t>(slot) * stripHeight + row % stripHeight) * stripWidth;
+    }
+};
+
+// The accurate integer inverse DCT of the imaging service's decoder: 13-bit
+// constants, a 2-bit guard after the first pass, and the same products
+// summed in the same order, so that it gives the same samples. Colour kept
+// at half resolution is brought up the way that decoder brings it up: by
+// working its blocks out at 16 samples a side instead of 8.
+constexpr int kConstBits = 13, kPass1Bits = 2;
+constexpr int32_t Fix(double x) { return static_cast<int32_t>(x * (1 << kConstBits) + 0.5); }
+
+// The 8-point kernel: `x` the eight inputs, `fudge` the rounding (and
+// centring) added to the first; outputs before the final shift.
+inline void Kernel8(const int32_t* x, int32_t fudge, int32_t* y) {
+    const int32_t z2e = x[0] * (1 << kConstBits) + fudge, z3e = x[4] * (1 << kConstBits);
+    const int32_t t0 = z2e + z3e, t1 = z2e - z3e;
+    const int32_t z1e = (x[2] + x[6]) * Fix(0.541196100);
+    const int32_t t2 = z1e + x[2] * Fix(0.765366865), t3 = z1e - x[6] * Fix(1.847759065);
+    const int32_t t10 = t0 + t2, t13 = t0 - t2, t11 = t1 + t3, t12 = t1 - t3;
+    int32_t o0 = x[7], o1 = x[5], o2 = x[3], o3 = x[1];
+    int32_t z2 = o0 + o2, z3 = o1 + o3;
+    int32_t z1 = (z2 + z3) * Fix(1.175875602);
+    z2 = z2 * -Fix(1.961570560) + z1;
+    z3 = z3 * -Fix(0.390180644) + z1;
+    z1 = (o0 + o3) * -Fix(0.899976223);
+    int32_t a0 = o0 * Fix(0.298631336) + z1 + z2, a3 = o3 * Fix(1.501321110) + z1 + z3;
+    z1 = (o1 + o2) * -Fix(2.562915447);
+    int32_t a1 = o1 * Fix(2.053119869) + z1 + z3, a2 = o2 * Fix(3.072711026) + z1 + z2;
+    y[0] = t10 + a3;
+    y[7] = t10 - a3;
+    y[1] = t11 + a2;
+    y[6] = t11 - a2;
+    y[2] = t12 + a1;
+    y[5] = t12 - a1;
+    y[3] = t13 + a0;
+    y[4] = t13 - a0;
+}
+
+// The 16-point kernel, from the same eight inputs.
+inline void Kernel16(const int32_t* x, int32_t fudge, int32_t* y) {
+    int32_t t0 = x[0] * (1 << kConstBits) + fudge;
+    int32_t z1 = x[4];
+    int32_t t1 = z1 * Fix(1.306562965), t2 = z1 * Fix(0.541196100);
+    int32_t t10 = t0 + t1, t11 = t0 - t1, t12 = t0 + t2, t13 = t0 - t2;
+    z1 = x[2];
+    int32_t z2 = x[6];
+    int32_t z3 = z1 - z2;
+    int32_t z4 = z3 * Fix(0.275899379);
+    z3 = z3 * Fix(1.387039845);
+    t0 = z3 + z2 * Fix(2.562915447);
+    t1 = z4 + z1 * Fix(0.899976223);
+    t2 = z3 - z1 * Fix(0.601344887);
+    int32_t t3 = z4 - z2 * Fix(0.509795579);
+    const int32_t e0 = t10 + t0, e7 = t10 - t0, e1 = t12 + t1, e6 = t12 - t1;
+    const int32_t e2 = t13 + t2, e5 = t13 - t2, e3 = t11 + t3, e4 = t11 - t3;
+
+    z1 = x[1];
+    z2 = x[3];
+    z3 = x[5];
+    z4 = x[7];
+    t11 = z1 + z3;
+    t1 = (z1 + z2) * Fix(1.353318001);
+    t2 = t11 * Fix(1.247225013);
+    t3 = (z1 + z4) * Fix(1.093201867);
+    t10 = (z1 - z4) * Fix(0.897167586);
+    t11 = t11 * Fix(0.666655658);
+    t12 = (z1 - z2) * Fix(0.410524528);
+    t0 = t1 + t2 + t3 - z1 * Fix(2.286341144);
+    t13 = t10 + t11 + t12 - z1 * Fix(1.835730603);
+    z1 = (z2 + z3) * Fix(0.138617169);
+    t1 += z1 + z2 * Fix(0.071888074);
+    t2 += z1 - z3 * Fix(1.125726048);
+    z1 = (z3 - z2) * Fix(1.407403738);
+    t11 += z1 - z3 * Fix(0.766367282);
+    t12 += z1 + z2 * Fix(1.971951411);
+    z2 += z4;
+    z1 = z2 * -Fix(0.666655658);
+    t1 += z1;
+    t3 += z1 + z4 * Fix(1.065388962);
+    z2 = z2 * -Fix(1.247225013);
+    t10 += z2 + z4 * Fix(3.141271809);
+    t12 += z2;
+    z2 = (z3 + z4) * -Fix(1.353318001);
+    t2 += z2;
+    t3 += z2;
+    z2 = (z4 - z3) * Fix(0.410524528);
+    t10 += z2;
+    t11 += z2;
+
+    y[0] = e0 + t0;
+    y[15] = e0 - t0;
+    y[1] = e1 + t1;
+    y[14] = e1 - t1;
+    y[2] = e2 + t2;
+    y[13] = e2 - t2;
+    y[3] = e3 + t3;
+    y[12] = e3 - t3;
+    y[4] = e4 + t10;
+    y[11] = e4 - t10;
+    y[5] = e5 + t11;
+    y[10] = e5 - t11;
+    y[6] = e6 + t12;
+    y[9] = e6 - t12;
+    y[7] = e7 + t13;
+    y[8] = e7 - t13;
+}
+
+// Final samples are bounded as that decoder bounds them: centred on 512
+// and looked up by the low 10 bits, so that even wild sums land where its do.
+struct SampleLimit {
+    uint8_t table[1024];
+    SampleLimit() {
+        for (int m = 0; m < 1024; ++m) table[m] = static_cast<uint8_t>(std::clamp(m - 384, 0, 255));
+    }
+    uint8_t operator()(int32_t centred) const { return table[centred & 1023]; }
+};
+
+// One block's samples, `wide` x `high` (8 or 16 each), into rows `stride` apart.
+void InverseDct(const int16_t* in, const int* quant, const SampleLimit& limit, int wide, int high, uint8_t* out,
+                size_t stride) {
+    int32_t work[16 * 8];
+    int32_t column[8], result[16];
+    constexpr int shift1 = kConstBits - kPass1Bits;
+    for (int c = 0; c < 8; ++c) {
+        const int16_t* x = in + c;
+        if (high == 8 && !x[8] && !x[16] && !x[24] && !x[32] && !x[40] && !x[48] && !x[56]) {
+            const int32_t dc = (x[0] * quant[c]) * (1 << kPass1Bits);
+            for (int r = 0; r < 8; ++r) work[r * 8 + c] = dc;
+            continue;
+        }
+        for (int r = 0; r < 8; ++r) column[r] = x[r * 8] * quant[r * 8 + c];
+        if (high == 8) {
+            Kernel8(column, int32_t{1} << (shift1 - 1), result);
+        } else {
+            Kernel16(column, int32_t{1} << (shift1 - 1), result);
+        }
+        for (int r = 0; r < high; ++r) work[r * 8 + c] = result[r] >> shift1;
+    }
+    constexpr int shift2 = kConstBits + kPass1Bits + 3;
+    // The centre and the rounding of the final shift, added before it.
+    constexpr int32_t fudge2 = ((512 << (kPass1Bits + 3)) + (1 << (kPass1Bits + 2))) * (1 << kConstBits);
+    for (int r = 0; r < high; ++r) {
+        const int32_t* w = work + r * 8;
+        uint8_t* o = out + stride * static_cast<size_t>(r);
+        if (wide == 8 && !w[1] && !w[2] && !w[3] && !w[4] && !w[5] && !w[6] && !w[7]) {
+            std::memset(o, limit((w[0] + (512 << (kPass1Bits + 3)) + (1 << (kPass1Bits + 2))) >> (kPass1Bits + 3)), 8);
+            continue;
+        }
+        if (wide == 8) {
+            Kernel8(w, fudge2, result);
+        } else {
+            Kernel16(w, fudge2, result);
+        }
+        for (int k = 0; k < wide; ++k) o[k] = limit(result[k] >> shift2);
+    }
+}
+
+// YCbCr as JFIF defines it, in 16-bit fixed point, looked up.
+struct ColourTables {
+    int redOfCr[256], blueOfCb[256], greenOfCb[256], greenOfCr[256];
+    uint8_t bounded[1024];
+    ColourTables() {
+        for (int i = 0; i < 256; ++i) {
+            const int x = i - 128;
+            redOfCr[i] = (91881 * x + 32768) >> 16;
+            blueOfCb[i] = (116130 * x + 32768) >> 16;
+            greenOfCb[i] = -22553 * x + 32768;
+            greenOfCr[i] = -46802 * x;
+        }
+        for (int i = 0; i < 1024; ++i) bounded[i] = static_cast<uint8_t>(std::clamp(i - 384, 0, 255));
+    }
+};
+
+// The coefficients of one row of MCUs, in the order the scan holds the blocks.
+using CoefficientRow = std::unique_ptr<int16_t[]>;
+
+class Decoder {
+public:
+    explicit Decoder(const Bytes& jpeg) : data_(jpeg.data()), size_(jpeg.size()) {}
+    // Reads the markers up to the scan; false when the decoder declines the file.
+    bool ReadHeaders();
+    bool Decode(unsigned char* rows, std::ptrdiff_t stride);
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+private:
+    bool ReadFrame(const uint8_t* segment, size_t length);
+    bool ReadTables(const uint8_t* segment, size_t length, bool huffman);
+    bool ReadScan(const uint8_t* segment, size_t length);
+    bool DecodeBlock(Component& component, int16_t* block);
+    // The three steps of a row of MCUs: its coded bits into coefficients,
+    // those into samples, and (once the row below has its samples, which
+    // the colour of its last rows is drawn from) samples into pixels.
+    bool DecodeRow(int16_t* coefficients);
+    void TransformRow(int row, const int16_t* coefficients);
+    void ConvertRow(int row);
+#ifdef _WIN32
+    static DWORD WINAPI TransformWorker(void* self);
+#endif
+
+    const uint8_t* data_;
+    size_t size_;
+    size_t scanData_ = 0;
+    int width_ = 0, height_ = 0, hMax_ = 1, vMax_ = 1, restartInterval_ = 0;
+    int mcusAcross_ = 0, mcusDown_ = 0, blocksPerMcu_ = 0;
+    bool adobeRgb_ = false;
+    std::vector<Component> components_;
+    uint16_t quant_[4][64] = {};
+    bool quantDefined_[4] = {};
+    Huffman dc_[4], ac_[4];
+
+    // The decoding under way.
+    BitReader bits_{nullptr, nullptr};
+    int untilRestart_ = 0;
+    unsigned char* rows_ = nullptr;
+    std::ptrdiff_t stride_ = 0;
+    SampleLimit limit_;
+    ColourTables colour_;
+#ifdef _WIN32
+    // Rows of coefficients handed from the decoding thread to the worker.
+    static constexpr int kSlots = 4;
+    CoefficientRow slots_[kSlots];
+    HANDLE filled_ = nullptr, emptied_ = nullptr;
+    int rowsDecoded_ = 0;  // written before `filled_` is released
+#endif
+};
+
+bool Decoder::ReadTables(const uint8_t* s, size_t length, bool huffman) {
+    size_t at = 0;
+    while (at < length) {
+        const int kind = s[at] >> 4, id = s[at] & 15;
+        ++at;
+        if (huffman) {
+            if (kind > 1 || id > 3 || length - at < 16) return false;
+            int total = 0;
+            for (int i = 0; i < 16; ++i) total += s[at + i];
+            if (total > 256 || length - at - 16 < static_cast<size_t>(total)) return false;
+            Huffman& table = kind == 0 ? dc_[id] : ac_[id];
+            if (!table.Build(s + at, s + at + 16, total)) return false;
+            at += 16 + static_cast<size_t>(total);
+        } else {
+            if (kind > 1 || id > 3 || length - at < (kind ? 128u : 64u)) return false;
+            for (int k = 0; k < 64; ++k) {
+                quant_[id][kNatural[k]] = kind ? static_cast<uint16_t>(s[at + 2 * k] << 8 | s[at + 2 * k + 1]) : s[at + k];
+            }
+            quantDefined_[id] = true;
+            at += kind ? 128 : 64;
+        }
+    }
+    return true;
+}
+
+bool Decoder::ReadFrame(const uint8_t* s, size_t length) {
+    if (length < 6 || s[0] != 8 || !components_.empty()) return false;
+    height_ = s[1] << 8 | s[2];
+    width_ = s[3] << 8 | s[4];
+    const int count = s[5];
+    if (width_ == 0 || height_ == 0 || static_cast<long long>(width_) * height_ > kMaxPicturePixels) return false;
+    if ((count != 1 && count != 3) || length < 6 + 3 * static_cast<size_t>(count)) return false;
+    components_.resize(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        Component& c = components_[static_cast<size_t>(i)];
+        c.id = s[6 + 3 * i];
+        c.h = s[7 + 3 * i] >> 4;
+        c.v = s[7 + 3 * i] & 15;
+        c.quant = s[8 + 3 * i];
+        if (c.h < 1 || c.h > 2 || c.v < 1 || c.v > 2 || c.quant > 3) return false;
+    }
+    if (count == 3 && components_[0].id == 'R' && components_[1].id == 'G' && components_[2].id == 'B') return false;
+    if (count == 1) components_[0].h = components_[0].v = 1;
+    // Full colour, half across, or half both ways; the colour at the lower
+    // resolution, the first component at the full one.
+    const Component& luma = components_[0];
+    for (size_t i = 1; i < components_.size(); ++i) {
+        if (components_[i].h != 1 || components_[i].v != 1) return false;
+    }
+    hMax_ = luma.h;
+    vMax_ = luma.v;
+    mcusAcross_ = (width_ + 8 * hMax_ - 1) / (8 * hMax_);
+    mcusDown_ = (height_ + 8 * vMax_ - 1) / (8 * vMax_);
+    blocksPerMcu_ = 0;
+    for (Component& c : components_) {
+        c.stripWidth = mcusAcross_ * hMax_ * 8;
+        c.stripHeight = vMax_ * 8;
+        blocksPerMcu_ += c.h * c.v;
+    }
+    return true;
+}
+
+bool Decoder::ReadScan(const uint8_t* s, size_t length) {
+    if (components_.empty() || length < 1) return false;
+    const size_t count = s[0];
+    // One scan holding every component, with every coefficient, is all this decoder reads.
+    if (count != components_.size() || length < 4 + 2 * count) return false;
+    for (size_t i = 0; i < count; ++i) {
+        Component& c = components_[i];
+        if (s[1 + 2 * i] != c.id) return false;
+        c.dcTable = s[2 + 2 * i] >> 4;
+        c.acTable = s[2 + 2 * i] & 15;
+        if (c.dcTable > 3 || c.acTable > 3 || !dc_[c.dcTable].defined || !ac_[c.acTable].defined ||
+            !quantDefined_[c.quant]) {
+            return false;
+        }
+        for (int k = 0; k < 64; ++k) {
+            const int q = quant_[c.quant][k];
+            c.quantized[k] = q;
+            c.limit[k] = q ? 32767 / q : 32767;
+        }
+    }
+    return s[1 + 2 * count] == 0 && s[2 + 2 * count] == 63 && s[3 + 2 * count] == 0;
+}
+
+bool Decoder::ReadHeaders() {
+    if (size_ < 4 || data_[0] != 0xFF || data_[1] != 0xD8) return false;
+    size_t at = 2;
+    while (at + 4 <= size_) {
+        if (data_[at] != 0xFF) return false;
+        const uint8_t marker = data_[at + 1];
+        if (marker == 0xFF) {
+            ++at;
+            continue;
+        }
+        if (marker == 0xD9) return false;
+        const size_t length = static_cast<size_t>(data_[at + 2] << 8 | data_[at + 3]);
+        if (length < 2 || at + 2 + length > size_) return false;
+        const uint8_t* segment = data_ + at + 4;
+        const size_t body = length - 2;
+        switch (marker) {
+        case 0xC0:
+        case 0xC1:
+            if (!ReadFrame(segment, body)) return false;
+            break;
+        case 0xC4:
+            if (!ReadTables(segment, body, true)) return false;
+            break;
+        case 0xDB:
+            if (!ReadTables(segment, body, false)) return false;
+            break;
+        case 0xDD:
+            if (body < 2) return false;
+            restartInterval_ = segment[0] << 8 | segment[1];
+            break;
+        case 0xEE:
+            // Adobe's segment: a transform of 0 says the three components are R, G and B.
+            if (body >= 12 && std::memcmp(segment, "Adobe", 5) == 0 && segment[11] == 0) adobeRgb_ = true;
+            break;
+        case 0xDA:
+            if (adobeRgb_ || !ReadScan(segment, body)) return false;
+            scanData_ = at + 2 + length;
+            return true;
+        default:
+            // Any other frame kind (progressive, lossless, arithmetic, hierarchical) is declined.
+            if ((marker >= 0xC2 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) ||
+                marker == 0xDE) {
+                return false;
+            }
+            break;
+        }
+        at += 2 + length;
+    }
+    return false;
+}
+
+bool Decoder::DecodeBlock(Component& c, int16_t* block) {
+    BitReader& bits = bits_;
+    bits.Fill();
+    const int size = bits.Decode(dc_[c.dcTable]);
+    if (size < 0 || size > 11) return false;
+    c.predictor += Extend(bits.Bits(size), size);
+    if (c.predictor > c.limit[0] || c.predictor < -c.limit[0]) return false;
+    block[0] = static_cast<int16_t>(c.predictor);
+    const Huffman& ac = ac_[c.acTable];
+    for (int k = 1; k < 64;) {
+        bits.Fill();
+        const int32_t fast = ac.fastAc[bits.Peek(kFastBits)];
+        int value;
+        if (fast) {
+            k += (fast >> 8) & 15;
+            if (k > 63) return false;
+            bits.Skip(fast & 0xFF);
+            value = fast >> 16;
+        } else {
+            const int symbol = bits.Decode(ac);
+            if (symbol < 0) return false;
+            const int run = symbol >> 4, bitsOf = symbol & 15;
+            if (bitsOf == 0) {
+                if (run != 15) break;
+                k += 16;
+                continue;
+            }
+            k += run;
+            if (k > 63 || bitsOf > 10) return false;
+            value = Extend(bits.Bits(bitsOf), bitsOf);
+        }
+        const int place = kNatural[k++];
+        if (value > c.limit[place] || value < -c.limit[place]) return false;
+        block[place] = static_cast<int16_t>(value);
+    }
+    return true;
+}
+
+bool Decoder::DecodeRow(int16_t* coefficients) {
+    std::memset(coefficients, 0, sizeof(int16_t) * 64 * static_cast<size_t>(blocksPerMcu_) * mcusAcross_);
+    int16_t* block = coefficients;
+    for (int mx = 0; mx < mcusAcross_; ++mx) {
+        if (restartInterval_) {
+            if (untilRestart_ == 0) {
+                if (!bits_.Restart()) return false;
+                for (Component& c : components_) c.predictor = 0;
+                untilRestart_ = restartInterval_;
+            }
+            --untilRestart_;
+        }
+        for (Component& c : components_) {
+            for (int n = c.h * c.v; n > 0; --n, block += 64) {
+                if (!DecodeBlock(c, block)) return false;
+            }
+        }
+    }
+    return !bits_.ranOut;
+}
+
+void Decoder::TransformRow(int row, const int16_t* coefficients) {
+    const int16_t* block = coefficients;
+    for (int mx = 0; mx < mcusAcross_; ++mx) {
+        for (Component& c : components_) {
+            // Each block covers `wide` x `high` samples at the picture's resolution.
+            const int wide = 8 * hMax_ / c.h, high = 8 * vMax_ / c.v;
+            for (int by = 0; by < c.v; ++by) {
+                uint8_t* line = c.Row(row * c.stripHeight + by * high);
+                for (int bx = 0; bx < c.h; ++bx, block += 64) {
+                    InverseDct(block, c.quantized, limit_, wide, high, line + (mx * c.h + bx) * wide,
+                               static_cast<size_t>(c.stripWidth));
+                }
+            }
+        }
+    }
+}
+
+void Decoder::ConvertRow(int row) {
+    const int top = row * 8 * vMax_, bottom = std::min(height_, top + 8 * vMax_);
+    const ColourTables& t = colour_;
+    const uint8_t* limit = t.bounded + 384;
+    for (int y = top; y < bottom; ++y) {
+        const uint8_t* luma = components_[0].Row(y);
+        unsigned char* out = rows_ + stride_ * static_cast<std::ptrdiff_t>(y);
+        if (components_.size() == 1) {
+            for (int x = 0; x < width_; ++x, out += 3) out[0] = out[1] = out[2] = luma[x];
+            continue;
+        }
+        const uint8_t* blue = components_[1].Row(y);
+        const uint8_t* red = components_[2].Row(y);
+        for (int x = 0; x < width_; ++x, out += 3) {
+            const int l = luma[x], b = blue[x], r = red[x];
+            out[0] = limit[l + t.blueOfCb[b]];
+            out[1] = limit[l + ((t.greenOfCb[b] + t.greenOfCr[r]) >> 16)];
+            out[2] = limit[l + t.redOfCr[r]];
+        }
+    }
+}
+
+#ifdef _WIN32
+DWORD WINAPI Decoder::TransformWorker(void* self) {
+    Decoder& d = *static_cast<Decoder*>(self);
+    for (int row = 0; row < d.mcusDown_; ++row) {
+        WaitForSingleObject(d.filled_, INFINITE);
+        // The decoding thread stopped short: it decoded no more rows.
+        if (row >= d.rowsDecoded_) return 0;
+        d.TransformRow(row, d.slots_[row % kSlots].get());
+        ReleaseSemaphore(d.emptied_, 1, nullptr);
+        if (row > 0) d.ConvertRow(row - 1);
+    }
+    d.ConvertRow(d.mcusDown_ - 1);
+    return 0;
+}
+#endif
+
+bool Decoder::Decode(unsigned char* rows, std::ptrdiff_t stride) {
+    rows_ = rows;
+    stride_ = stride;
+    // Every block takes two bits at least: a file too short for the blocks
+    // its frame claims is declined before anything is made for them.
+    const size_t blocks = static_cast<size_t>(blocksPerMcu_) * mcusAcross_ * mcusDown_;
+    if (blocks / 4 > size_ - scanData_) return false;
+    for (Component& c : components_) {
+        c.strips.reset(new uint8_t[static_cast<size_t>(c.stripWidth) * c.stripHeight * 3]);
+        c.predictor = 0;
+    }
+    bits_ = BitReader{data_ + scanData_, data_ + size_};
+    untilRestart_ = restartInterval_;
+    const size_t rowCoefficients = 64 * static_cast<size_t>(blocksPerMcu_) * mcusAcross_;
+#ifdef _WIN32
+    for (CoefficientRow& slot : slots_) slot.reset(new int16_t[rowCoefficients]);
+    KernelHandle filled(CreateSemaphoreW(nullptr, 0, kSlots + 1, nullptr));
+    KernelHandle emptied(CreateSemaphoreW(nullptr, kSlots, kSlots, nullptr));
+    filled_ = filled.get();
+    emptied_ = emptied.get();
+    KernelHandle worker(filled && emptied ? CreateThread(nullptr, 0, &Decoder::TransformWorker, this, 0, nullptr)
+                                          : nullptr);
+    if (worker) {
+        bool whole = true;
+        for (int row = 0; row < mcusDown_; ++row) {
+            WaitForSingleObject(emptied_, INFINITE);
+            if (!DecodeRow(slots_[row % kSlots].get())) {
+                whole = false;
+                break;
+            }
+            rowsDecoded_ = row + 1;
+            ReleaseSemaphore(filled_, 1, nullptr);
+        }
+        // A worker waiting for a row that will not come is woken to see so.
+        if (!whole) ReleaseSemaphore(filled_, 1, nullptr);
+        WaitForSingleObject(worker.get(), INFINITE);
+        return whole;
+    }
+#endif
+    // One thread: each row decoded, transformed, and the one above converted.
+    CoefficientRow coefficients(new int16_t[rowCoefficients]);
+    for (int row = 0; row < mcusDown_; ++row) {
+        if (!DecodeRow(coefficients.get())) return false;
+        TransformRow(row, coefficients.get());
+        if (row > 0) ConvertRow(row - 1);
+    }
+    ConvertRow(mcusDown_ - 1);
+    return true;
+}
+
+}  // namespace
+
+bool ReadDecodableJpeg(const Bytes& jpeg, int& width, int& height) {
+    Decoder decoder(jpeg);
+    if (!decoder.ReadHeaders()) return false;
+    width = decoder.Width();
+    height = decoder.Height();
+    return true;
+}
+
+bool DecodeJpeg(const Bytes& jpeg, unsigned char* rows, std::ptrdiff_t stride) {
+    // Short of memory for its working rows, it declines like for any other reason.
+    try {
+        Decoder decoder(jpeg);
+        return rows && decoder.ReadHeaders() && (stride < 0 ? -stride : stride) >= 3LL * decoder.Width() &&
+               decoder.Decode(rows, stride);
+    } catch (...) {
+        return false;
+    }
+}
+
+void ReadJpegResolution(const Bytes& jpeg, double& dpiX, double& dpiY) {
+    dpiX = dpiY = 0;
+    // The first segment after the start, when it is JFIF's.
+    if (jpeg.size() < 20 || jpeg[2] != 0xFF || jpeg[3] != 0xE0 || std::memcmp(&jpeg[6], "JFIF", 5) != 0) return;
+    const int unit = jpeg[13], x = jpeg[14] << 8 | jpeg[15], y = jpeg[16] << 8 | jpeg[17];
+    const double scale = unit == 2 ? 2.54 : 1.0;
+    dpiX = x * scale;
+    dpiY = y * scale;
+}
+
+}  // namespace varnel
