@@ -8,6 +8,7 @@
 #include "platform/exif.h"
 #include "platform/gdiplus_handles.h"
 #include "platform/handles.h"
+#include "platform/jpeg_decoder.h"
 #include "platform/picture_codec.h"
 #include "platform/picture_header.h"
 
@@ -18,17 +19,53 @@ constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kInfoHeaderSize = 40;
 }  // namespace
 
+namespace {
+
+// The JPEGs the program's own decoder reads, decoded by it straight into a
+// 24-bit picture of the imaging service; null when it declines them.
+Gdiplus::GpBitmap* DecodeOwnJpeg(const Bytes& fileBytes) {
+    using namespace Gdiplus::DllExports;
+    int width = 0, height = 0;
+    if (!ReadDecodableJpeg(fileBytes, width, height)) return nullptr;
+    BitmapOwner picture;
+    if (GdipCreateBitmapFromScan0(width, height, 0, PixelFormat24bppRGB, nullptr, &picture.bitmap) != Gdiplus::Ok ||
+        !picture.bitmap) {
+        return nullptr;
+    }
+    Gdiplus::Rect all(0, 0, width, height);
+    Gdiplus::BitmapData rows{};
+    if (GdipBitmapLockBits(picture.bitmap, &all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &rows) !=
+        Gdiplus::Ok) {
+        return nullptr;
+    }
+    const bool decoded = DecodeJpeg(fileBytes, static_cast<unsigned char*>(rows.Scan0), rows.Stride);
+    GdipBitmapUnlockBits(picture.bitmap, &rows);
+    if (!decoded) return nullptr;
+    double dpiX = 0, dpiY = 0;
+    ReadJpegResolution(fileBytes, dpiX, dpiY);
+    if (dpiX > 0 && dpiY > 0) {
+        GdipBitmapSetResolution(picture.bitmap, static_cast<float>(dpiX), static_cast<float>(dpiY));
+    }
+    Gdiplus::GpBitmap* result = picture.bitmap;
+    picture.bitmap = nullptr;
+    return result;
+}
+
+}  // namespace
+
 Gdiplus::GpBitmap* DecodeBitmap(const Bytes& fileBytes) {
     using namespace Gdiplus::DllExports;
     if (fileBytes.empty() || fileBytes.size() > 0x7FFFFFFF) return nullptr;
     // The decoder allocates for the size the header claims, however few
     // pixels follow it: a claim too large is refused before it decodes.
     if (!ClaimFitsLimit(fileBytes)) return nullptr;
-    ComPtr<IStream> stream;
-    *stream.put() = SHCreateMemStream(fileBytes.data(), static_cast<UINT>(fileBytes.size()));
-    if (!stream) return nullptr;
-    Gdiplus::GpBitmap* bitmap = nullptr;
-    if (GdipCreateBitmapFromStream(stream.get(), &bitmap) != Gdiplus::Ok || !bitmap) return nullptr;
+    Gdiplus::GpBitmap* bitmap = DecodeOwnJpeg(fileBytes);
+    if (!bitmap) {
+        ComPtr<IStream> stream;
+        *stream.put() = SHCreateMemStream(fileBytes.data(), static_cast<UINT>(fileBytes.size()));
+        if (!stream) return nullptr;
+        if (GdipCreateBitmapFromStream(stream.get(), &bitmap) != Gdiplus::Ok || !bitmap) return nullptr;
+    }
     BitmapOwner owner(bitmap);
     UINT width = 0, height = 0;
     GdipGetImageWidth(bitmap, &width);

@@ -710,6 +710,8 @@ void ReadJpegResolution(const Bytes& jpeg, double& dpiX, double& dpiY) {
     // The first segment after the start, when it is JFIF's.
     if (jpeg.size() < 20 || jpeg[2] != 0xFF || jpeg[3] != 0xE0 || std::memcmp(&jpeg[6], "JFIF", 5) != 0) return;
     const int unit = jpeg[13], x = jpeg[14] << 8 | jpeg[15], y = jpeg[16] << 8 | jpeg[17];
+    // Unit 0 gives only the pixels' shape, which that service does not report.
+    if (unit != 1 && unit != 2) return;
     const double scale = unit == 2 ? 2.54 : 1.0;
     dpiX = x * scale;
     dpiY = y * scale;

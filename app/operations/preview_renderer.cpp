@@ -31,10 +31,12 @@ bool DrawDecodedSmooth(HDC dc, Gdiplus::GpGraphics* graphics, const Bytes& bmp, 
     return DrawBmpSmooth(dc, bmp, drawnWidth, drawnHeight, surfaceWidth, surfaceHeight);
 }
 
+// A JPEG the imaging service decoded, or one the program's own decoder made
+// into a picture from its pixels (which says it is such a picture).
 bool IsJpegPicture(Gdiplus::GpBitmap* picture) {
     GUID format{};
     return Gdiplus::DllExports::GdipGetImageRawFormat(picture, &format) == Gdiplus::Ok &&
-           IsEqualGUID(format, Gdiplus::ImageFormatJPEG);
+           (IsEqualGUID(format, Gdiplus::ImageFormatJPEG) || IsEqualGUID(format, Gdiplus::ImageFormatMemoryBMP));
 }
 
 }  // namespace

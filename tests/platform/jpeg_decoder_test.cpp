@@ -16,13 +16,18 @@ using namespace varnel;
 namespace {
 
 // The imaging service's own decode, as the program used it before it had a decoder.
-Bytes ServiceDecode(const Bytes& jpeg) {
+Gdiplus::GpBitmap* ServiceDecode(const Bytes& jpeg) {
     ComPtr<IStream> stream;
     *stream.put() = SHCreateMemStream(jpeg.data(), static_cast<UINT>(jpeg.size()));
     Gdiplus::GpBitmap* bitmap = nullptr;
     if (!stream || Gdiplus::DllExports::GdipCreateBitmapFromStream(stream.get(), &bitmap) != Gdiplus::Ok) return {};
-    BitmapOwner owner(bitmap);
-    return BitmapToBmp24(bitmap);
+    return bitmap;
+}
+
+float Resolution(Gdiplus::GpBitmap* picture) {
+    float dpi = 0;
+    Gdiplus::DllExports::GdipGetImageHorizontalResolution(picture, &dpi);
+    return dpi;
 }
 
 std::string Samples() {
@@ -35,23 +40,23 @@ std::string Samples() {
 
 TEST_CASE("the own JPEG decoder gives the imaging service's pixels and declines what it does not read") {
     // Full, half-across and half-both-ways colour, grey, restart markers,
-    // sizes that end inside a block, a block of extreme contrast.
+    // sizes that end inside a block, a block of extreme contrast, resolutions
+    // per inch and per centimetre.
     const char* taken[] = {"s420.jpg", "s422.jpg", "s444.jpg", "s440.jpg", "g.jpg", "rst2.jpg", "rst3.jpg", "odd.jpg",
-                           "odd420.jpg", "small420.jpg", "small422.jpg", "tiny.jpg", "checker.jpg", "opt.jpg"};
+                           "odd420.jpg", "small420.jpg", "small422.jpg", "tiny.jpg", "checker.jpg", "opt.jpg", "dpi300.jpg", "dpcm.jpg"};
     for (const char* name : taken) {
         const std::string file = name;
         CAPTURE(file);
         const Bytes jpeg = ReadWholeFile(Samples() + name);
         int width = 0, height = 0;
         REQUIRE(ReadDecodableJpeg(jpeg, width, height));
-        Bytes own = MakeBmp24(width, height, nullptr, 0);
-        const size_t stride = BmpStride24(width);
-        // The BMP stores its rows bottom-up: the last row first.
-        REQUIRE(DecodeJpeg(jpeg, own.data() + 54 + stride * (height - 1), -static_cast<std::ptrdiff_t>(stride)));
-        const Bytes service = ServiceDecode(jpeg);
-        REQUIRE(service.size() == own.size());
+        BitmapOwner own(DecodeBitmap(jpeg)), service(ServiceDecode(jpeg));
+        REQUIRE(own.bitmap);
+        CHECK(Resolution(own.bitmap) == Resolution(service.bitmap));
+        const Bytes ownPixels = BitmapToBmp24(own.bitmap), servicePixels = BitmapToBmp24(service.bitmap);
+        REQUIRE(ownPixels.size() == servicePixels.size());
         size_t differing = 0;
-        for (size_t i = 54; i < own.size(); ++i) differing += own[i] != service[i];
+        for (size_t i = 0; i < ownPixels.size(); ++i) differing += ownPixels[i] != servicePixels[i];
         CHECK(differing == 0);
     }
     const std::string corpus = Samples() + "..\\..\\robustness\\corpus\\";
