@@ -1,6 +1,7 @@
 #include "platform/jpeg_decoder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -143,6 +144,9 @@ struct BitReader {
 
 int Extend(int value, int bits) { return bits && value < (1 << (bits - 1)) ? value - (1 << bits) + 1 : value; }
 
+// Rows of MCUs under way at once: decoded, transformed, converted.
+constexpr int kStrips = 4;
+
 struct Component {
     int id = 0, h = 1, v = 1, quant = 0, dcTable = 0, acTable = 0;
     int predictor = 0;
@@ -151,11 +155,11 @@ struct Component {
     // imaging service's vector code, and only a damaged file holds them.
     int limit[64] = {};
     int quantized[64] = {};  // the quantizer by place in the block
-    // Samples of the last three MCU rows, one row of blocks each v x 8 rows high.
+    // Samples of the last MCU rows, each as high as an MCU.
     int stripWidth = 0, stripHeight = 0;
     std::unique_ptr<uint8_t[]> strips;
     uint8_t* Row(int row) {
-        const int slot = (row / stripHeight) % 3;
+        const int slot = (row / stripHeight) % kStrips;
         return strips.get() + (static_cast<size_t>(slot) * stripHeight + row % stripHeight) * stripWidth;
     }
 };
@@ -167,24 +171,27 @@ struct Component {
 // working its blocks out at 16 samples a side instead of 8.
 constexpr int kConstBits = 13, kPass1Bits = 2;
 constexpr int32_t Fix(double x) { return static_cast<int32_t>(x * (1 << kConstBits) + 0.5); }
+// A constant worked out while compiling, whatever the optimiser does.
+template <int32_t value>
+constexpr int32_t kFixed = value;
 
 // The 8-point kernel: `x` the eight inputs, `fudge` the rounding (and
 // centring) added to the first; outputs before the final shift.
 inline void Kernel8(const int32_t* x, int32_t fudge, int32_t* y) {
     const int32_t z2e = x[0] * (1 << kConstBits) + fudge, z3e = x[4] * (1 << kConstBits);
     const int32_t t0 = z2e + z3e, t1 = z2e - z3e;
-    const int32_t z1e = (x[2] + x[6]) * Fix(0.541196100);
-    const int32_t t2 = z1e + x[2] * Fix(0.765366865), t3 = z1e - x[6] * Fix(1.847759065);
+    const int32_t z1e = (x[2] + x[6]) * kFixed<Fix(0.541196100)>;
+    const int32_t t2 = z1e + x[2] * kFixed<Fix(0.765366865)>, t3 = z1e - x[6] * kFixed<Fix(1.847759065)>;
     const int32_t t10 = t0 + t2, t13 = t0 - t2, t11 = t1 + t3, t12 = t1 - t3;
     int32_t o0 = x[7], o1 = x[5], o2 = x[3], o3 = x[1];
     int32_t z2 = o0 + o2, z3 = o1 + o3;
-    int32_t z1 = (z2 + z3) * Fix(1.175875602);
-    z2 = z2 * -Fix(1.961570560) + z1;
-    z3 = z3 * -Fix(0.390180644) + z1;
-    z1 = (o0 + o3) * -Fix(0.899976223);
-    int32_t a0 = o0 * Fix(0.298631336) + z1 + z2, a3 = o3 * Fix(1.501321110) + z1 + z3;
-    z1 = (o1 + o2) * -Fix(2.562915447);
-    int32_t a1 = o1 * Fix(2.053119869) + z1 + z3, a2 = o2 * Fix(3.072711026) + z1 + z2;
+    int32_t z1 = (z2 + z3) * kFixed<Fix(1.175875602)>;
+    z2 = z2 * -kFixed<Fix(1.961570560)> + z1;
+    z3 = z3 * -kFixed<Fix(0.390180644)> + z1;
+    z1 = (o0 + o3) * -kFixed<Fix(0.899976223)>;
+    int32_t a0 = o0 * kFixed<Fix(0.298631336)> + z1 + z2, a3 = o3 * kFixed<Fix(1.501321110)> + z1 + z3;
+    z1 = (o1 + o2) * -kFixed<Fix(2.562915447)>;
+    int32_t a1 = o1 * kFixed<Fix(2.053119869)> + z1 + z3, a2 = o2 * kFixed<Fix(3.072711026)> + z1 + z2;
     y[0] = t10 + a3;
     y[7] = t10 - a3;
     y[1] = t11 + a2;
@@ -199,17 +206,17 @@ inline void Kernel8(const int32_t* x, int32_t fudge, int32_t* y) {
 inline void Kernel16(const int32_t* x, int32_t fudge, int32_t* y) {
     int32_t t0 = x[0] * (1 << kConstBits) + fudge;
     int32_t z1 = x[4];
-    int32_t t1 = z1 * Fix(1.306562965), t2 = z1 * Fix(0.541196100);
+    int32_t t1 = z1 * kFixed<Fix(1.306562965)>, t2 = z1 * kFixed<Fix(0.541196100)>;
     int32_t t10 = t0 + t1, t11 = t0 - t1, t12 = t0 + t2, t13 = t0 - t2;
     z1 = x[2];
     int32_t z2 = x[6];
     int32_t z3 = z1 - z2;
-    int32_t z4 = z3 * Fix(0.275899379);
-    z3 = z3 * Fix(1.387039845);
-    t0 = z3 + z2 * Fix(2.562915447);
-    t1 = z4 + z1 * Fix(0.899976223);
-    t2 = z3 - z1 * Fix(0.601344887);
-    int32_t t3 = z4 - z2 * Fix(0.509795579);
+    int32_t z4 = z3 * kFixed<Fix(0.275899379)>;
+    z3 = z3 * kFixed<Fix(1.387039845)>;
+    t0 = z3 + z2 * kFixed<Fix(2.562915447)>;
+    t1 = z4 + z1 * kFixed<Fix(0.899976223)>;
+    t2 = z3 - z1 * kFixed<Fix(0.601344887)>;
+    int32_t t3 = z4 - z2 * kFixed<Fix(0.509795579)>;
     const int32_t e0 = t10 + t0, e7 = t10 - t0, e1 = t12 + t1, e6 = t12 - t1;
     const int32_t e2 = t13 + t2, e5 = t13 - t2, e3 = t11 + t3, e4 = t11 - t3;
 
@@ -218,31 +225,31 @@ inline void Kernel16(const int32_t* x, int32_t fudge, int32_t* y) {
     z3 = x[5];
     z4 = x[7];
     t11 = z1 + z3;
-    t1 = (z1 + z2) * Fix(1.353318001);
-    t2 = t11 * Fix(1.247225013);
-    t3 = (z1 + z4) * Fix(1.093201867);
-    t10 = (z1 - z4) * Fix(0.897167586);
-    t11 = t11 * Fix(0.666655658);
-    t12 = (z1 - z2) * Fix(0.410524528);
-    t0 = t1 + t2 + t3 - z1 * Fix(2.286341144);
-    t13 = t10 + t11 + t12 - z1 * Fix(1.835730603);
-    z1 = (z2 + z3) * Fix(0.138617169);
-    t1 += z1 + z2 * Fix(0.071888074);
-    t2 += z1 - z3 * Fix(1.125726048);
-    z1 = (z3 - z2) * Fix(1.407403738);
-    t11 += z1 - z3 * Fix(0.766367282);
-    t12 += z1 + z2 * Fix(1.971951411);
+    t1 = (z1 + z2) * kFixed<Fix(1.353318001)>;
+    t2 = t11 * kFixed<Fix(1.247225013)>;
+    t3 = (z1 + z4) * kFixed<Fix(1.093201867)>;
+    t10 = (z1 - z4) * kFixed<Fix(0.897167586)>;
+    t11 = t11 * kFixed<Fix(0.666655658)>;
+    t12 = (z1 - z2) * kFixed<Fix(0.410524528)>;
+    t0 = t1 + t2 + t3 - z1 * kFixed<Fix(2.286341144)>;
+    t13 = t10 + t11 + t12 - z1 * kFixed<Fix(1.835730603)>;
+    z1 = (z2 + z3) * kFixed<Fix(0.138617169)>;
+    t1 += z1 + z2 * kFixed<Fix(0.071888074)>;
+    t2 += z1 - z3 * kFixed<Fix(1.125726048)>;
+    z1 = (z3 - z2) * kFixed<Fix(1.407403738)>;
+    t11 += z1 - z3 * kFixed<Fix(0.766367282)>;
+    t12 += z1 + z2 * kFixed<Fix(1.971951411)>;
     z2 += z4;
-    z1 = z2 * -Fix(0.666655658);
+    z1 = z2 * -kFixed<Fix(0.666655658)>;
     t1 += z1;
-    t3 += z1 + z4 * Fix(1.065388962);
-    z2 = z2 * -Fix(1.247225013);
-    t10 += z2 + z4 * Fix(3.141271809);
+    t3 += z1 + z4 * kFixed<Fix(1.065388962)>;
+    z2 = z2 * -kFixed<Fix(1.247225013)>;
+    t10 += z2 + z4 * kFixed<Fix(3.141271809)>;
     t12 += z2;
-    z2 = (z3 + z4) * -Fix(1.353318001);
+    z2 = (z3 + z4) * -kFixed<Fix(1.353318001)>;
     t2 += z2;
     t3 += z2;
-    z2 = (z4 - z3) * Fix(0.410524528);
+    z2 = (z4 - z3) * kFixed<Fix(0.410524528)>;
     t10 += z2;
     t11 += z2;
 
@@ -348,10 +355,12 @@ private:
     bool ReadScan(const uint8_t* segment, size_t length);
     bool DecodeBlock(Component& component, int16_t* block);
     // The three steps of a row of MCUs: its coded bits into coefficients,
-    // those into samples, and (once the row below has its samples, which
-    // the colour of its last rows is drawn from) samples into pixels.
+    // those into samples, and samples into pixels. On two threads the
+    // decoding one also transforms the first component, the other the rest
+    // and converts: about an even share each.
     bool DecodeRow(int16_t* coefficients);
-    void TransformRow(int row, const int16_t* coefficients);
+    // `luma` picks the first component, otherwise the others.
+    void TransformRow(int row, const int16_t* coefficients, bool luma);
     void ConvertRow(int row);
 #ifdef _WIN32
     static DWORD WINAPI TransformWorker(void* self);
@@ -377,10 +386,12 @@ private:
     ColourTables colour_;
 #ifdef _WIN32
     // Rows of coefficients handed from the decoding thread to the worker.
-    static constexpr int kSlots = 4;
+    static constexpr int kSlots = kStrips;
     CoefficientRow slots_[kSlots];
-    HANDLE filled_ = nullptr, emptied_ = nullptr;
-    int rowsDecoded_ = 0;  // written before `filled_` is released
+    // Counted, not signalled: a wait on a kernel object costs more here than
+    // the short spin a row's handing over takes.
+    std::atomic<int> rowsDecoded_{0}, rowsConverted_{0};
+    std::atomic<bool> stopped_{false};
 #endif
 };
 
@@ -579,10 +590,15 @@ bool Decoder::DecodeRow(int16_t* coefficients) {
     return !bits_.ranOut;
 }
 
-void Decoder::TransformRow(int row, const int16_t* coefficients) {
+void Decoder::TransformRow(int row, const int16_t* coefficients, bool luma) {
     const int16_t* block = coefficients;
     for (int mx = 0; mx < mcusAcross_; ++mx) {
-        for (Component& c : components_) {
+        for (size_t i = 0; i < components_.size(); ++i) {
+            Component& c = components_[i];
+            if ((i == 0) != luma) {
+                block += 64 * c.h * c.v;
+                continue;
+            }
             // Each block covers `wide` x `high` samples at the picture's resolution.
             const int wide = 8 * hMax_ / c.h, high = 8 * vMax_ / c.v;
             for (int by = 0; by < c.v; ++by) {
@@ -619,17 +635,29 @@ void Decoder::ConvertRow(int row) {
 }
 
 #ifdef _WIN32
+// Waits until `ready` says so, spinning briefly before giving up the core.
+template <typename Ready>
+void WaitUntil(Ready ready) {
+    for (int spins = 0; !ready(); ++spins) {
+        if (spins < 256) {
+            YieldProcessor();
+        } else {
+            SwitchToThread();
+        }
+    }
+}
+
 DWORD WINAPI Decoder::TransformWorker(void* self) {
     Decoder& d = *static_cast<Decoder*>(self);
     for (int row = 0; row < d.mcusDown_; ++row) {
-        WaitForSingleObject(d.filled_, INFINITE);
+        WaitUntil([&] { return d.rowsDecoded_.load() > row || d.stopped_.load(); });
         // The decoding thread stopped short: it decoded no more rows.
-        if (row >= d.rowsDecoded_) return 0;
-        d.TransformRow(row, d.slots_[row % kSlots].get());
-        ReleaseSemaphore(d.emptied_, 1, nullptr);
-        if (row > 0) d.ConvertRow(row - 1);
+        if (d.rowsDecoded_.load() <= row) return 0;
+        d.TransformRow(row, d.slots_[row % kSlots].get(), false);
+        d.ConvertRow(row);
+        // The row's coefficients and samples may now be written over.
+        d.rowsConverted_.store(row + 1);
     }
-    d.ConvertRow(d.mcusDown_ - 1);
     return 0;
 }
 #endif
@@ -642,7 +670,7 @@ bool Decoder::Decode(unsigned char* rows, std::ptrdiff_t stride) {
     const size_t blocks = static_cast<size_t>(blocksPerMcu_) * mcusAcross_ * mcusDown_;
     if (blocks / 4 > size_ - scanData_) return false;
     for (Component& c : components_) {
-        c.strips.reset(new uint8_t[static_cast<size_t>(c.stripWidth) * c.stripHeight * 3]);
+        c.strips.reset(new uint8_t[static_cast<size_t>(c.stripWidth) * c.stripHeight * kStrips]);
         c.predictor = 0;
     }
     bits_ = BitReader{data_ + scanData_, data_ + size_};
@@ -650,37 +678,32 @@ bool Decoder::Decode(unsigned char* rows, std::ptrdiff_t stride) {
     const size_t rowCoefficients = 64 * static_cast<size_t>(blocksPerMcu_) * mcusAcross_;
 #ifdef _WIN32
     for (CoefficientRow& slot : slots_) slot.reset(new int16_t[rowCoefficients]);
-    KernelHandle filled(CreateSemaphoreW(nullptr, 0, kSlots + 1, nullptr));
-    KernelHandle emptied(CreateSemaphoreW(nullptr, kSlots, kSlots, nullptr));
-    filled_ = filled.get();
-    emptied_ = emptied.get();
-    KernelHandle worker(filled && emptied ? CreateThread(nullptr, 0, &Decoder::TransformWorker, this, 0, nullptr)
-                                          : nullptr);
+    KernelHandle worker(CreateThread(nullptr, 0, &Decoder::TransformWorker, this, 0, nullptr));
     if (worker) {
         bool whole = true;
         for (int row = 0; row < mcusDown_; ++row) {
-            WaitForSingleObject(emptied_, INFINITE);
+            WaitUntil([&] { return rowsConverted_.load() > row - kSlots; });
             if (!DecodeRow(slots_[row % kSlots].get())) {
                 whole = false;
                 break;
             }
-            rowsDecoded_ = row + 1;
-            ReleaseSemaphore(filled_, 1, nullptr);
+            TransformRow(row, slots_[row % kSlots].get(), true);
+            rowsDecoded_.store(row + 1);
         }
-        // A worker waiting for a row that will not come is woken to see so.
-        if (!whole) ReleaseSemaphore(filled_, 1, nullptr);
+        // A worker waiting for a row that will not come is told so.
+        stopped_.store(true);
         WaitForSingleObject(worker.get(), INFINITE);
         return whole;
     }
 #endif
-    // One thread: each row decoded, transformed, and the one above converted.
+    // One thread: each row decoded, transformed and converted.
     CoefficientRow coefficients(new int16_t[rowCoefficients]);
     for (int row = 0; row < mcusDown_; ++row) {
         if (!DecodeRow(coefficients.get())) return false;
-        TransformRow(row, coefficients.get());
-        if (row > 0) ConvertRow(row - 1);
+        TransformRow(row, coefficients.get(), true);
+        TransformRow(row, coefficients.get(), false);
+        ConvertRow(row);
     }
-    ConvertRow(mcusDown_ - 1);
     return true;
 }
 
