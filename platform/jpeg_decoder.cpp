@@ -192,14 +192,11 @@ inline void Kernel8(const int32_t* x, int32_t fudge, int32_t* y) {
     int32_t a0 = o0 * kFixed<Fix(0.298631336)> + z1 + z2, a3 = o3 * kFixed<Fix(1.501321110)> + z1 + z3;
     z1 = (o1 + o2) * -kFixed<Fix(2.562915447)>;
     int32_t a1 = o1 * kFixed<Fix(2.053119869)> + z1 + z3, a2 = o2 * kFixed<Fix(3.072711026)> + z1 + z2;
-    y[0] = t10 + a3;
-    y[7] = t10 - a3;
-    y[1] = t11 + a2;
-    y[6] = t11 - a2;
-    y[2] = t12 + a1;
-    y[5] = t12 - a1;
-    y[3] = t13 + a0;
-    y[4] = t13 - a0;
+    const int32_t even[4] = {t10, t11, t12, t13}, odd[4] = {a3, a2, a1, a0};
+    for (int k = 0; k < 4; ++k) {
+        y[k] = even[k] + odd[k];
+        y[7 - k] = even[k] - odd[k];
+    }
 }
 
 // The 16-point kernel, from the same eight inputs.
@@ -253,22 +250,11 @@ inline void Kernel16(const int32_t* x, int32_t fudge, int32_t* y) {
     t10 += z2;
     t11 += z2;
 
-    y[0] = e0 + t0;
-    y[15] = e0 - t0;
-    y[1] = e1 + t1;
-    y[14] = e1 - t1;
-    y[2] = e2 + t2;
-    y[13] = e2 - t2;
-    y[3] = e3 + t3;
-    y[12] = e3 - t3;
-    y[4] = e4 + t10;
-    y[11] = e4 - t10;
-    y[5] = e5 + t11;
-    y[10] = e5 - t11;
-    y[6] = e6 + t12;
-    y[9] = e6 - t12;
-    y[7] = e7 + t13;
-    y[8] = e7 - t13;
+    const int32_t even[8] = {e0, e1, e2, e3, e4, e5, e6, e7}, odd[8] = {t0, t1, t2, t3, t10, t11, t12, t13};
+    for (int k = 0; k < 8; ++k) {
+        y[k] = even[k] + odd[k];
+        y[15 - k] = even[k] - odd[k];
+    }
 }
 
 // Final samples are bounded as that decoder bounds them: centred on 512
