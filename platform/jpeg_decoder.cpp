@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/bmp_format.h"
+#include "platform/jpeg_zigzag.h"
 
 #ifdef _WIN32
 #include "platform/handles.h"
@@ -16,12 +17,6 @@
 namespace varnel {
 
 namespace {
-
-// Where the k-th coefficient of the zig-zag order lies in the 8 x 8 block.
-constexpr uint8_t kNatural[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
-                                  12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
-                                  35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
-                                  58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
 constexpr int kFastBits = 9;
 
@@ -310,7 +305,6 @@ void InverseDct(const int16_t* in, const int* quant, const SampleLimit& limit, i
 // YCbCr as JFIF defines it, in 16-bit fixed point, looked up.
 struct ColourTables {
     int redOfCr[256], blueOfCb[256], greenOfCb[256], greenOfCr[256];
-    uint8_t bounded[1024];
     ColourTables() {
         for (int i = 0; i < 256; ++i) {
             const int x = i - 128;
@@ -319,7 +313,6 @@ struct ColourTables {
             greenOfCb[i] = -22553 * x + 32768;
             greenOfCr[i] = -46802 * x;
         }
-        for (int i = 0; i < 1024; ++i) bounded[i] = static_cast<uint8_t>(std::clamp(i - 384, 0, 255));
     }
 };
 
@@ -397,7 +390,7 @@ bool Decoder::ReadTables(const uint8_t* s, size_t length, bool huffman) {
         } else {
             if (kind > 1 || id > 3 || length - at < (kind ? 128u : 64u)) return false;
             for (int k = 0; k < 64; ++k) {
-                quant_[id][kNatural[k]] = kind ? static_cast<uint16_t>(s[at + 2 * k] << 8 | s[at + 2 * k + 1]) : s[at + k];
+                quant_[id][kJpegZigzag[k]] = kind ? static_cast<uint16_t>(s[at + 2 * k] << 8 | s[at + 2 * k + 1]) : s[at + k];
             }
             quantDefined_[id] = true;
             at += kind ? 128 : 64;
@@ -548,7 +541,7 @@ bool Decoder::DecodeBlock(Component& c, int16_t* block) {
             if (k > 63 || bitsOf > 10) return false;
             value = Extend(bits.Bits(bitsOf), bitsOf);
         }
-        const int place = kNatural[k++];
+        const int place = kJpegZigzag[k++];
         if (value > c.limit[place] || value < -c.limit[place]) return false;
         block[place] = static_cast<int16_t>(value);
     }
@@ -601,7 +594,8 @@ void Decoder::TransformRow(int row, const int16_t* coefficients, bool luma) {
 void Decoder::ConvertRow(int row) {
     const int top = row * 8 * vMax_, bottom = std::min(height_, top + 8 * vMax_);
     const ColourTables& t = colour_;
-    const uint8_t* limit = t.bounded + 384;
+    // The samples' own bounds serve the sums: 0 to 255 from 384 on.
+    const uint8_t* limit = limit_.table + 384;
     for (int y = top; y < bottom; ++y) {
         const uint8_t* luma = components_[0].Row(y);
         unsigned char* out = rows_ + stride_ * static_cast<std::ptrdiff_t>(y);

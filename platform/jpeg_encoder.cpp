@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/jpeg_zigzag.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -22,12 +24,6 @@ constexpr uint8_t kChrominance[64] = {
     17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99, 99, 24, 26, 56, 99, 99, 99,
     99, 99, 47, 66, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
     99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99};
-
-// The natural index of each coefficient in the order the file stores them.
-constexpr uint8_t kZigzag[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
-                                 12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
-                                 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
-                                 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
 // The standard's Huffman tables: code counts per length 1..16, then values.
 struct HuffmanTable {
@@ -207,7 +203,7 @@ void EncodeBlock(float* block, Component& c, BitWriter& bits) {
     // Bit i set when coefficient i (in file order) is not zero.
     uint64_t present = 0;
     for (int i = 0; i < 64; ++i) {
-        coefficients[i] = quantised[kZigzag[i]];
+        coefficients[i] = quantised[kJpegZigzag[i]];
         present |= static_cast<uint64_t>(coefficients[i] != 0) << i;
     }
     const int difference = coefficients[0] - c.previousDc;
@@ -332,7 +328,7 @@ Bytes EncodeJpeg(const unsigned char* rows, int width, int height, std::ptrdiff_
     for (int id = 0; id < 2; ++id) {
         out.push_back(static_cast<unsigned char>(id));
         const uint8_t* table = id ? chrominance : luminance;
-        for (int i = 0; i < 64; ++i) out.push_back(table[kZigzag[i]]);
+        for (int i = 0; i < 64; ++i) out.push_back(table[kJpegZigzag[i]]);
     }
     const unsigned char frame[] = {0xFF, 0xC0, 0, 17, 8};
     out.insert(out.end(), frame, frame + sizeof(frame));
