@@ -5,6 +5,7 @@
 #include "app/operations/helpers.h"
 #include "platform/components.h"
 #include "tests/robustness/robustness_table.h"
+#include "tests/support/win_test.h"
 
 using namespace varnel;
 using namespace varnel::robust;
@@ -223,7 +224,7 @@ const char* NamedFormat(const std::string& name) {
 
 TEST_CASE("every file of the bad-input corpus through the preview, the cuts, the snapshot and the three runs") {
     test::StartedMainWindow();
-    const std::string corpus = SourceFolder() + "\\tests\\robustness\\corpus\\";
+    const std::string corpus = test::SourceFolder() + "\\tests\\robustness\\corpus\\";
     const auto list = CorpusList(corpus);
     REQUIRE(list.size() >= 40);
     const std::string photo = ProgramFolder() + "\\Photo\\";

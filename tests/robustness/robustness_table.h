@@ -114,14 +114,6 @@ inline int LoadByName(const std::string& name) {
     return -1;
 }
 
-// The source tree, as this program sees it under Wine.
-inline std::string SourceFolder() {
-    std::string unix = VARNEL_SOURCE_DIR;
-    std::string path = "Z:";
-    for (char c : unix) path += c == '/' ? '\\' : c;
-    return path;
-}
-
 inline void Put32(Bytes& b, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<unsigned char>(v >> (8 * i));
 }

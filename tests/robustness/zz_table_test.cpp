@@ -1,6 +1,7 @@
 #include <doctest.h>
 
 #include "tests/robustness/robustness_table.h"
+#include "tests/support/win_test.h"
 
 using namespace varnel;
 using namespace varnel::robust;
@@ -58,6 +59,6 @@ TEST_CASE("the table of bad-input cases is written") {
         "- A \"full\" Photo folder is one where every name a snapshot can take (0001.jpg to 1000.jpg) exists.\n"
         "- A file is only ever replaced by a complete new one written beside it and swapped in; where the swap\n"
         "  cannot happen (locked, read-only, a name too long for the swap file) the old file stays as it was.\n";
-    CHECK(WriteWholeFile(SourceFolder() + "\\docs\\robustness.md", Bytes(doc.begin(), doc.end())));
+    CHECK(WriteWholeFile(test::SourceFolder() + "\\docs\\robustness.md", Bytes(doc.begin(), doc.end())));
     CHECK(failed == 0);
 }

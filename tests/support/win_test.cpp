@@ -197,6 +197,12 @@ bool SaveWindowScreenshot(HWND window, const std::string& path) {
     return ok;
 }
 
+std::string SourceFolder() {
+    std::string path = "Z:";
+    for (char c : std::string(VARNEL_SOURCE_DIR)) path += c == '/' ? '\\' : c;
+    return path;
+}
+
 std::string ScreenshotFolder() {
     char exe[MAX_PATH];
     GetModuleFileNameA(nullptr, exe, MAX_PATH);

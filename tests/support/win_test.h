@@ -56,6 +56,9 @@ bool SelectFolderInBrowser(HWND browser, const std::string& folder);
 // Saves what the screen shows of the window as a PNG file.
 bool SaveWindowScreenshot(HWND window, const std::string& path);
 
+// The source tree, as the test program sees it under Wine.
+std::string SourceFolder();
+
 // Folder for screenshots the tests leave: build/screenshots.
 std::string ScreenshotFolder();
 
