@@ -17,9 +17,6 @@ namespace varnel {
 namespace {
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kInfoHeaderSize = 40;
-}  // namespace
-
-namespace {
 
 // The JPEGs the program's own decoder reads, decoded by it straight into a
 // 24-bit picture of the imaging service; null when it declines them.
