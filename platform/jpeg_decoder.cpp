@@ -170,47 +170,56 @@ constexpr int32_t Fix(double x) { return static_cast<int32_t>(x * (1 << kConstBi
 template <int32_t value>
 constexpr int32_t kFixed = value;
 
+// Sums of a damaged file's coefficients can pass 32 bits. They wrap, as in
+// the imaging service's compiled decoder, so that such a file still decodes
+// to what it gets and never into undefined arithmetic.
+using Wrapping = uint32_t;
+
 // The 8-point kernel: `x` the eight inputs, `fudge` the rounding (and
 // centring) added to the first; outputs before the final shift.
-inline void Kernel8(const int32_t* x, int32_t fudge, int32_t* y) {
-    const int32_t z2e = x[0] * (1 << kConstBits) + fudge, z3e = x[4] * (1 << kConstBits);
-    const int32_t t0 = z2e + z3e, t1 = z2e - z3e;
-    const int32_t z1e = (x[2] + x[6]) * kFixed<Fix(0.541196100)>;
-    const int32_t t2 = z1e + x[2] * kFixed<Fix(0.765366865)>, t3 = z1e - x[6] * kFixed<Fix(1.847759065)>;
-    const int32_t t10 = t0 + t2, t13 = t0 - t2, t11 = t1 + t3, t12 = t1 - t3;
-    int32_t o0 = x[7], o1 = x[5], o2 = x[3], o3 = x[1];
-    int32_t z2 = o0 + o2, z3 = o1 + o3;
-    int32_t z1 = (z2 + z3) * kFixed<Fix(1.175875602)>;
+inline void Kernel8(const int32_t* in, Wrapping fudge, int32_t* y) {
+    Wrapping x[8];
+    std::copy(in, in + 8, x);
+    const Wrapping z2e = x[0] * (1 << kConstBits) + fudge, z3e = x[4] * (1 << kConstBits);
+    const Wrapping t0 = z2e + z3e, t1 = z2e - z3e;
+    const Wrapping z1e = (x[2] + x[6]) * kFixed<Fix(0.541196100)>;
+    const Wrapping t2 = z1e + x[2] * kFixed<Fix(0.765366865)>, t3 = z1e - x[6] * kFixed<Fix(1.847759065)>;
+    const Wrapping t10 = t0 + t2, t13 = t0 - t2, t11 = t1 + t3, t12 = t1 - t3;
+    Wrapping o0 = x[7], o1 = x[5], o2 = x[3], o3 = x[1];
+    Wrapping z2 = o0 + o2, z3 = o1 + o3;
+    Wrapping z1 = (z2 + z3) * kFixed<Fix(1.175875602)>;
     z2 = z2 * -kFixed<Fix(1.961570560)> + z1;
     z3 = z3 * -kFixed<Fix(0.390180644)> + z1;
     z1 = (o0 + o3) * -kFixed<Fix(0.899976223)>;
-    int32_t a0 = o0 * kFixed<Fix(0.298631336)> + z1 + z2, a3 = o3 * kFixed<Fix(1.501321110)> + z1 + z3;
+    Wrapping a0 = o0 * kFixed<Fix(0.298631336)> + z1 + z2, a3 = o3 * kFixed<Fix(1.501321110)> + z1 + z3;
     z1 = (o1 + o2) * -kFixed<Fix(2.562915447)>;
-    int32_t a1 = o1 * kFixed<Fix(2.053119869)> + z1 + z3, a2 = o2 * kFixed<Fix(3.072711026)> + z1 + z2;
-    const int32_t even[4] = {t10, t11, t12, t13}, odd[4] = {a3, a2, a1, a0};
+    Wrapping a1 = o1 * kFixed<Fix(2.053119869)> + z1 + z3, a2 = o2 * kFixed<Fix(3.072711026)> + z1 + z2;
+    const Wrapping even[4] = {t10, t11, t12, t13}, odd[4] = {a3, a2, a1, a0};
     for (int k = 0; k < 4; ++k) {
-        y[k] = even[k] + odd[k];
-        y[7 - k] = even[k] - odd[k];
+        y[k] = static_cast<int32_t>(even[k] + odd[k]);
+        y[7 - k] = static_cast<int32_t>(even[k] - odd[k]);
     }
 }
 
 // The 16-point kernel, from the same eight inputs.
-inline void Kernel16(const int32_t* x, int32_t fudge, int32_t* y) {
-    int32_t t0 = x[0] * (1 << kConstBits) + fudge;
-    int32_t z1 = x[4];
-    int32_t t1 = z1 * kFixed<Fix(1.306562965)>, t2 = z1 * kFixed<Fix(0.541196100)>;
-    int32_t t10 = t0 + t1, t11 = t0 - t1, t12 = t0 + t2, t13 = t0 - t2;
+inline void Kernel16(const int32_t* in, Wrapping fudge, int32_t* y) {
+    Wrapping x[8];
+    std::copy(in, in + 8, x);
+    Wrapping t0 = x[0] * (1 << kConstBits) + fudge;
+    Wrapping z1 = x[4];
+    Wrapping t1 = z1 * kFixed<Fix(1.306562965)>, t2 = z1 * kFixed<Fix(0.541196100)>;
+    Wrapping t10 = t0 + t1, t11 = t0 - t1, t12 = t0 + t2, t13 = t0 - t2;
     z1 = x[2];
-    int32_t z2 = x[6];
-    int32_t z3 = z1 - z2;
-    int32_t z4 = z3 * kFixed<Fix(0.275899379)>;
+    Wrapping z2 = x[6];
+    Wrapping z3 = z1 - z2;
+    Wrapping z4 = z3 * kFixed<Fix(0.275899379)>;
     z3 = z3 * kFixed<Fix(1.387039845)>;
     t0 = z3 + z2 * kFixed<Fix(2.562915447)>;
     t1 = z4 + z1 * kFixed<Fix(0.899976223)>;
     t2 = z3 - z1 * kFixed<Fix(0.601344887)>;
-    int32_t t3 = z4 - z2 * kFixed<Fix(0.509795579)>;
-    const int32_t e0 = t10 + t0, e7 = t10 - t0, e1 = t12 + t1, e6 = t12 - t1;
-    const int32_t e2 = t13 + t2, e5 = t13 - t2, e3 = t11 + t3, e4 = t11 - t3;
+    Wrapping t3 = z4 - z2 * kFixed<Fix(0.509795579)>;
+    const Wrapping e0 = t10 + t0, e7 = t10 - t0, e1 = t12 + t1, e6 = t12 - t1;
+    const Wrapping e2 = t13 + t2, e5 = t13 - t2, e3 = t11 + t3, e4 = t11 - t3;
 
     z1 = x[1];
     z2 = x[3];
@@ -245,10 +254,10 @@ inline void Kernel16(const int32_t* x, int32_t fudge, int32_t* y) {
     t10 += z2;
     t11 += z2;
 
-    const int32_t even[8] = {e0, e1, e2, e3, e4, e5, e6, e7}, odd[8] = {t0, t1, t2, t3, t10, t11, t12, t13};
+    const Wrapping even[8] = {e0, e1, e2, e3, e4, e5, e6, e7}, odd[8] = {t0, t1, t2, t3, t10, t11, t12, t13};
     for (int k = 0; k < 8; ++k) {
-        y[k] = even[k] + odd[k];
-        y[15 - k] = even[k] - odd[k];
+        y[k] = static_cast<int32_t>(even[k] + odd[k]);
+        y[15 - k] = static_cast<int32_t>(even[k] - odd[k]);
     }
 }
 

@@ -77,11 +77,12 @@ TEST_CASE("a JPEG of a grainy picture reads back close to it, the 0xFF bytes of 
 TEST_CASE("the own JPEG decoder gives the imaging service's pixels and declines what it does not read") {
     // Full, half-across, half-down and half-both-ways colour, grey, restart
     // markers, sizes that end inside a block, a block of extreme contrast,
-    // resolutions per inch and per centimetre.
+    // resolutions per inch and per centimetre, coarse quantizers whose sums
+    // pass 32 bits.
     const std::string samples = test::SourceFolder() + "\\tests\\platform\\jpeg-samples\\";
     for (const char* name : {"s420.jpg", "s422.jpg", "s444.jpg", "s440.jpg", "g.jpg", "rst2.jpg", "rst3.jpg",
                              "odd.jpg", "odd420.jpg", "small420.jpg", "small422.jpg", "tiny.jpg", "checker.jpg",
-                             "opt.jpg", "dpi300.jpg", "dpcm.jpg"}) {
+                             "opt.jpg", "dpi300.jpg", "dpcm.jpg", "loud420.jpg", "loud422.jpg"}) {
         const std::string file = name;
         CAPTURE(file);
         CheckDecodedAsService(ReadWholeFile(samples + name));
