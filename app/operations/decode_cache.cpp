@@ -44,7 +44,7 @@ DWORD WINAPI DecodeCache::Work(void* self) {
     Decoded& result = cache.ahead_;
     // Running short of memory here only loses the head start.
     try {
-        result.input = ReadWholeFile(cache.aheadPath_);
+        if (!cache.aheadPath_.empty()) result.input = ReadWholeFile(cache.aheadPath_);
         result.picture.reset(DecodeBitmap(result.input));
         // Pictures not worth keeping are not converted at all.
         if (!MayKeepBitmap(result.picture.bitmap)) {
@@ -71,28 +71,37 @@ void DecodeCache::WaitForWorker() {
 
 void DecodeCache::DropAhead() {
     WaitForWorker();
+    aheadStarted_ = false;
     aheadPath_.clear();
     then_ = nullptr;
     ahead_.Clear();
 }
 
-void DecodeCache::DecodeAhead(const std::string& path, AfterDecodeAhead then) {
+void DecodeCache::StartAhead(const std::string& path, Bytes content, AfterDecodeAhead then) {
     DropAhead();
     aheadPath_ = path;
+    ahead_.input = std::move(content);
     then_ = std::move(then);
     worker_.reset(CreateThread(nullptr, 0, &DecodeCache::Work, this, 0, nullptr));
-    if (!worker_) {
-        aheadPath_.clear();
-        then_ = nullptr;
+    if (worker_) {
+        aheadStarted_ = true;
+    } else {
+        DropAhead();
     }
 }
+
+void DecodeCache::DecodeAhead(const std::string& path, AfterDecodeAhead then) {
+    StartAhead(path, Bytes(), std::move(then));
+}
+
+void DecodeCache::DecodeAhead(Bytes content) { StartAhead(std::string(), std::move(content), nullptr); }
 
 const Bytes& DecodeCache::DecodeToBmp24(const Bytes& fileBytes) {
     // Clearing a picture (empty bytes) keeps what is remembered: picture
     // mode clears the panel right before it shows the same file again.
     if (fileBytes.empty()) return none_;
     if (fileBytes == remembered_.input) return remembered_.output;
-    if (!aheadPath_.empty()) {
+    if (aheadStarted_) {
         WaitForWorker();
         if (ahead_.input == fileBytes) {
             remembered_.Take(ahead_);

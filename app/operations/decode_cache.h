@@ -41,6 +41,8 @@ public:
     // One file at a time: a new start first waits for the one before and
     // drops its result.
     void DecodeAhead(const std::string& path, AfterDecodeAhead then = nullptr);
+    // The same for a picture's bytes already at hand.
+    void DecodeAhead(Bytes content);
 
     // Returns once no worker runs; what `then` left may then be read.
     void WaitForWorker();
@@ -56,12 +58,15 @@ public:
 
 private:
     static DWORD WINAPI Work(void* self);
+    void StartAhead(const std::string& path, Bytes content, AfterDecodeAhead then);
     void DropAhead();
 
     Decoded remembered_;
     const Bytes none_;
-    // The worker reads `aheadPath_` and `then_` and writes `ahead_`; this
-    // thread writes them, and reads `ahead_`, only while no worker runs.
+    // The worker reads `aheadPath_` (none: the bytes are in `ahead_`
+    // already) and `then_` and writes `ahead_`; this thread writes them, and
+    // reads `ahead_`, only while no worker runs.
+    bool aheadStarted_ = false;
     std::string aheadPath_;
     AfterDecodeAhead then_;
     Decoded ahead_;

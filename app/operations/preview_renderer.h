@@ -55,6 +55,9 @@ public:
     // A copy, for the caller to own, of the picture PanelPicture last decoded
     // when it came from exactly these bytes; null otherwise.
     Gdiplus::GpImage* CloneRemembered(const Bytes& fileBytes) const { return decodes_.CloneRemembered(fileBytes); }
+    // Starts decoding a picture file's bytes on the worker; PanelPicture of
+    // the same bytes takes that decode up.
+    void DecodeAhead(Bytes fileBytes) { decodes_.DecodeAhead(std::move(fileBytes)); }
 
     // Clears the canvas and draws the scene into (0, 0, size).
     void Render(const PreviewScene& scene);

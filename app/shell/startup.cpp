@@ -7,7 +7,9 @@
 
 #include "app/shell/app_state.h"
 #include "app/shell/main_window.h"
+#include "platform/resource_data.h"
 #include "platform/system_services.h"
+#include "resources/resource_ids.h"
 
 namespace varnel {
 
@@ -22,6 +24,9 @@ bool StartUp(int showCommand) {
     static const bool registered = std::atexit(&RunExitRoutine) == 0;
     (void)registered;
     if (!App().imaging.Started()) return false;
+    // The sample picture the window opens with decodes while the window and
+    // its controls are made.
+    App().renderer.DecodeAhead(LoadResourceBytes(IDR_SAMPLE_PICTURE));
 
     // Common controls, the shell's dialogs and dropping need these on this thread.
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
