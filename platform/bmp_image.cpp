@@ -11,6 +11,7 @@
 #include "platform/jpeg_decoder.h"
 #include "platform/picture_codec.h"
 #include "platform/picture_header.h"
+#include "platform/smooth_scale.h"
 
 namespace varnel {
 
@@ -122,27 +123,22 @@ Bytes DecodePictureToBmp24(const Bytes& fileBytes) {
     return picture.bitmap ? BitmapToBmp24(picture.bitmap) : Bytes();
 }
 
-bool DrawBmpStretched(HDC dc, const Bytes& bmp, int x, int y, int width, int height) {
-    BmpHeader header;
-    if (!IsWholeBmp24(bmp, &header)) return false;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = header.width;
-    info.bmiHeader.biHeight = header.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    int previousMode = SetStretchBltMode(dc, HALFTONE);
-    SetBrushOrgEx(dc, 0, 0, nullptr);
-    int lines = StretchDIBits(dc, x, y, width, height, 0, 0, header.width, header.height,
-                              bmp.data() + header.offBits, &info, DIB_RGB_COLORS, SRCCOPY);
-    SetStretchBltMode(dc, previousMode);
-    return lines != 0;
+bool DrawBmpStretched(HDC dc, const Bytes& bmp, int width, int height) {
+    // The program's own filter: GDI's halftone stretching is slow software on
+    // some systems, and picture mode lays and takes back a whole picture for
+    // every file it shows.
+    return DrawBmpSmooth(dc, bmp, width, height, width, height);
 }
 
 Bytes SnapshotToBmp24(HDC source, int sourceX, int sourceY, int sourceWidth, int sourceHeight,
                       int width, int height) {
     if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxPicturePixels) return {};
+    if (width != sourceWidth || height != sourceHeight) {
+        // Taken at the source's own size, then scaled as the panel is drawn.
+        return ScaleBmp24(SnapshotToBmp24(source, sourceX, sourceY, sourceWidth, sourceHeight, sourceWidth,
+                                          sourceHeight),
+                          width, height);
+    }
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -157,10 +153,7 @@ Bytes SnapshotToBmp24(HDC source, int sourceX, int sourceY, int sourceWidth, int
     if (!dc) return {};
     {
         SelectScope select(dc.get(), section.get());
-        int previousMode = SetStretchBltMode(dc.get(), HALFTONE);
-        SetBrushOrgEx(dc.get(), 0, 0, nullptr);
-        StretchBlt(dc.get(), 0, 0, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, SRCCOPY);
-        SetStretchBltMode(dc.get(), previousMode);
+        BitBlt(dc.get(), 0, 0, width, height, source, sourceX, sourceY, SRCCOPY);
     }
     GdiFlush();
     return MakeBmp24(width, height, static_cast<const unsigned char*>(bits), BmpStride24(width));
@@ -178,7 +171,7 @@ Bytes SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int bac
     RECT all{0, 0, backingWidth, backingHeight};
     Brush brush(CreateSolidBrush(fill));
     FillRect(dc.get(), &all, brush.handle());
-    if (!DrawBmpStretched(dc.get(), picture, 0, 0, backingWidth, backingHeight)) return {};
+    if (!DrawBmpStretched(dc.get(), picture, backingWidth, backingHeight)) return {};
     return SnapshotToBmp24(dc.get(), 0, 0, backingWidth, backingHeight, width, height);
 }
 

@@ -31,9 +31,9 @@ Gdiplus::GpBitmap* DecodeBitmap(const Bytes& fileBytes);
 // A decoded picture as a 24-bit BMP file image.
 Bytes BitmapToBmp24(Gdiplus::GpBitmap* bitmap);
 
-// Draws a 24-bit BMP file image scaled into the rectangle; false when the
-// image is not whole.
-bool DrawBmpStretched(HDC dc, const Bytes& bmp, int x, int y, int width, int height);
+// Draws a 24-bit BMP file image scaled to width x height at the origin;
+// false when the image is not whole.
+bool DrawBmpStretched(HDC dc, const Bytes& bmp, int width, int height);
 
 // What filling a fresh backing of the given size with `fill`, stretching the
 // picture (a 24-bit BMP file image) over all of it, and taking the backing

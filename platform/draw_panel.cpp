@@ -19,7 +19,7 @@ int KeyState() {
 bool DrawPanel::Create(HWND parent) { return CreateSurface(parent, 0); }
 
 void DrawPanel::LayPicture(HDC dc, int width, int height) const {
-    DrawBmpStretched(dc, Picture(), 0, 0, width, height);
+    DrawBmpStretched(dc, Picture(), width, height);
 }
 
 LRESULT DrawPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

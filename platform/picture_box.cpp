@@ -16,7 +16,7 @@ void PictureBox::LayPicture(HDC dc, int width, int height) const {
                              static_cast<double>(height) / header.height});
     int w = std::max(1, static_cast<int>(header.width * scale));
     int h = std::max(1, static_cast<int>(header.height * scale));
-    DrawBmpStretched(dc, Picture(), 0, 0, w, h);
+    DrawBmpStretched(dc, Picture(), w, h);
 }
 
 LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -165,14 +165,45 @@ std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, i
     }
 }
 
-bool DrawBmpSmooth(HDC dc, const Bytes& bmp, int drawnWidth, int drawnHeight, int width, int height) {
+namespace {
+
+// The image's pixels scaled, or nothing when it is not whole.
+std::vector<uint32_t> ScaleBmpRows(const Bytes& bmp, int drawnWidth, int drawnHeight, int keptWidth,
+                                   int keptHeight) {
     BmpHeader header;
-    if (!dc || !IsWholeBmp24(bmp, &header) || header.width <= 0 || header.height <= 0) return false;
+    if (!IsWholeBmp24(bmp, &header) || header.width <= 0 || header.height <= 0) return {};
     // The file stores its rows bottom-up: the top row is the last.
     const unsigned char* top = bmp.data() + header.offBits + header.stride * (header.height - 1);
+    return ScaleRows24(top, -static_cast<ptrdiff_t>(header.stride), header.width, header.height, drawnWidth,
+                       drawnHeight, keptWidth, keptHeight);
+}
+
+}  // namespace
+
+Bytes ScaleBmp24(const Bytes& bmp, int width, int height) {
+    const std::vector<uint32_t> pixels = ScaleBmpRows(bmp, width, height, width, height);
+    if (pixels.empty()) return {};
+    Bytes scaled = MakeBmp24(width, height, nullptr, 0);
+    BmpHeader header;
+    if (!IsWholeBmp24(scaled, &header)) return {};
+    const size_t stride = header.stride;
+    unsigned char* rows = scaled.data() + header.offBits;
+    for (int y = 0; y < height; ++y) {
+        unsigned char* out = rows + stride * static_cast<size_t>(height - 1 - y);
+        const uint32_t* in = pixels.data() + static_cast<size_t>(width) * y;
+        for (int x = 0; x < width; ++x, out += 3) {
+            out[0] = static_cast<unsigned char>(in[x]);
+            out[1] = static_cast<unsigned char>(in[x] >> 8);
+            out[2] = static_cast<unsigned char>(in[x] >> 16);
+        }
+    }
+    return scaled;
+}
+
+bool DrawBmpSmooth(HDC dc, const Bytes& bmp, int drawnWidth, int drawnHeight, int width, int height) {
     const int keptWidth = std::min(width, drawnWidth), keptHeight = std::min(height, drawnHeight);
-    std::vector<uint32_t> pixels = ScaleRows24(top, -static_cast<ptrdiff_t>(header.stride), header.width,
-                                               header.height, drawnWidth, drawnHeight, keptWidth, keptHeight);
+    std::vector<uint32_t> pixels = dc ? ScaleBmpRows(bmp, drawnWidth, drawnHeight, keptWidth, keptHeight)
+                                      : std::vector<uint32_t>();
     if (pixels.empty()) return false;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);

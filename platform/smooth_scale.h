@@ -26,4 +26,8 @@ std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, i
 // image is not whole or nothing could be drawn.
 bool DrawBmpSmooth(HDC dc, const Bytes& bmp, int drawnWidth, int drawnHeight, int width, int height);
 
+// A 24-bit BMP file image scaled to width x height, as a 24-bit BMP file
+// image; empty when it is not whole or a size is not positive.
+Bytes ScaleBmp24(const Bytes& bmp, int width, int height);
+
 }  // namespace varnel
