@@ -19,6 +19,15 @@ namespace {
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kInfoHeaderSize = 40;
 
+// The resolution the file states, which the imaging service would report.
+void SetJpegResolution(Gdiplus::GpBitmap* picture, const Bytes& fileBytes) {
+    double dpiX = 0, dpiY = 0;
+    ReadJpegResolution(fileBytes, dpiX, dpiY);
+    if (dpiX > 0 && dpiY > 0) {
+        Gdiplus::DllExports::GdipBitmapSetResolution(picture, static_cast<float>(dpiX), static_cast<float>(dpiY));
+    }
+}
+
 // The JPEGs the program's own decoder reads, decoded by it straight into a
 // 24-bit picture of the imaging service; null when it declines them.
 Gdiplus::GpBitmap* DecodeOwnJpeg(const Bytes& fileBytes) {
@@ -39,14 +48,39 @@ Gdiplus::GpBitmap* DecodeOwnJpeg(const Bytes& fileBytes) {
     const bool decoded = DecodeJpeg(fileBytes, static_cast<unsigned char*>(rows.Scan0), rows.Stride);
     GdipBitmapUnlockBits(picture.bitmap, &rows);
     if (!decoded) return nullptr;
-    double dpiX = 0, dpiY = 0;
-    ReadJpegResolution(fileBytes, dpiX, dpiY);
-    if (dpiX > 0 && dpiY > 0) {
-        GdipBitmapSetResolution(picture.bitmap, static_cast<float>(dpiX), static_cast<float>(dpiY));
-    }
+    SetJpegResolution(picture.bitmap, fileBytes);
     Gdiplus::GpBitmap* result = picture.bitmap;
     picture.bitmap = nullptr;
     return result;
+}
+
+// The same JPEGs decoded once into a 24-bit BMP file image, with a picture
+// of the imaging service made over its very pixels; false when the own
+// decoder declines them or the picture must be turned upright.
+bool DecodeOwnJpegToBmp24(const Bytes& fileBytes, Bytes& bmp, BitmapOwner& picture) {
+    int width = 0, height = 0;
+    if (!ClaimFitsLimit(fileBytes) || !ReadDecodableJpeg(fileBytes, width, height) ||
+        UprightTurn(ReadJpegOrientation(fileBytes)) != Gdiplus::RotateNoneFlipNone) {
+        return false;
+    }
+    Bytes made = MakeBmp24(width, height, nullptr, 0);
+    BmpHeader header;
+    if (!IsWholeBmp24(made, &header)) return false;
+    // The file stores its rows bottom-up: the top row is the last.
+    unsigned char* top = made.data() + header.offBits + static_cast<size_t>(header.stride) * (height - 1);
+    const int stride = -static_cast<int>(header.stride);
+    if (!DecodeJpeg(fileBytes, top, stride)) return false;
+    Gdiplus::GpBitmap* over = nullptr;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(width, height, stride, PixelFormat24bppRGB, top, &over) !=
+            Gdiplus::Ok ||
+        !over) {
+        return false;
+    }
+    picture.reset(over);
+    SetJpegResolution(over, fileBytes);
+    // Swapping hands the buffer over whole: the picture's pixels stay where they are.
+    bmp.swap(made);
+    return true;
 }
 
 }  // namespace
@@ -121,6 +155,16 @@ Bytes BitmapToBmp24(Gdiplus::GpBitmap* bitmap) {
 Bytes DecodePictureToBmp24(const Bytes& fileBytes) {
     BitmapOwner picture(DecodeBitmap(fileBytes));
     return picture.bitmap ? BitmapToBmp24(picture.bitmap) : Bytes();
+}
+
+bool DecodeBmp24AndBitmap(const Bytes& fileBytes, Bytes& bmp, BitmapOwner& picture) {
+    picture.reset();
+    bmp.clear();
+    if (DecodeOwnJpegToBmp24(fileBytes, bmp, picture)) return true;
+    picture.reset(DecodeBitmap(fileBytes));
+    if (picture.bitmap) bmp = BitmapToBmp24(picture.bitmap);
+    if (bmp.empty()) picture.reset();
+    return !bmp.empty();
 }
 
 bool DrawBmpStretched(HDC dc, const Bytes& bmp, int width, int height) {

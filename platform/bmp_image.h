@@ -31,6 +31,14 @@ Gdiplus::GpBitmap* DecodeBitmap(const Bytes& fileBytes);
 // A decoded picture as a 24-bit BMP file image.
 Bytes BitmapToBmp24(Gdiplus::GpBitmap* bitmap);
 
+// A picture file's bytes decoded into a 24-bit BMP file image `bmp` and the
+// imaging service's picture of it; false, both empty, when they are no
+// picture. A JPEG the program's own decoder reads is decoded once: the
+// picture is made over the image's own pixels, so drawing on it draws on the
+// image, and it must be disposed of before the image's buffer goes. Moving
+// or swapping the image keeps the buffer.
+bool DecodeBmp24AndBitmap(const Bytes& fileBytes, Bytes& bmp, BitmapOwner& picture);
+
 // Draws a 24-bit BMP file image scaled to width x height at the origin;
 // false when the image is not whole.
 bool DrawBmpStretched(HDC dc, const Bytes& bmp, int width, int height);

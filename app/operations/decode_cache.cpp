@@ -45,14 +45,7 @@ DWORD WINAPI DecodeCache::Work(void* self) {
     // Running short of memory here only loses the head start.
     try {
         if (!cache.aheadPath_.empty()) result.input = ReadWholeFile(cache.aheadPath_);
-        result.picture.reset(DecodeBitmap(result.input));
-        // Pictures not worth keeping are not converted at all.
-        if (!MayKeepBitmap(result.picture.bitmap)) {
-            result.Clear();
-            return 0;
-        }
-        result.output = BitmapToBmp24(result.picture.bitmap);
-        if (result.output.empty()) {
+        if (!DecodeBmp24AndBitmap(result.input, result.output, result.picture) || !MayKeepBitmap(result.picture.bitmap)) {
             result.Clear();
             return 0;
         }
@@ -111,13 +104,19 @@ const Bytes& DecodeCache::DecodeToBmp24(const Bytes& fileBytes) {
     }
     Decoded fresh;
     fresh.input = fileBytes;
-    fresh.picture.reset(DecodeBitmap(fresh.input));
-    fresh.output = fresh.picture.bitmap ? BitmapToBmp24(fresh.picture.bitmap) : Bytes();
+    (void)DecodeBmp24AndBitmap(fresh.input, fresh.output, fresh.picture);
     // A picture too large to keep (or a metafile) is remembered only in its
     // BMP form, as bytes, without the decoded picture besides.
     if (!MayKeepBitmap(fresh.picture.bitmap)) fresh.picture.reset();
     remembered_.Take(fresh);
     return remembered_.output;
+}
+
+bool DecodeCache::TakeRemembered(const Bytes& fileBytes, Decoded& into) {
+    into.Clear();
+    if (!remembered_.picture.bitmap || fileBytes.empty() || fileBytes != remembered_.input) return false;
+    into.Take(remembered_);
+    return true;
 }
 
 Gdiplus::GpImage* DecodeCache::CloneRemembered(const Bytes& fileBytes) const {

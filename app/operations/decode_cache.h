@@ -25,6 +25,16 @@ public:
     // Waits for a worker still running: it writes into this object.
     ~DecodeCache();
 
+    // A decode and what it was made from. The picture may be made over the
+    // output's pixels: it is declared after it, so that it goes first.
+    struct Decoded {
+        Bytes input;
+        Bytes output;
+        BitmapOwner picture;
+        void Take(Decoded& other);
+        void Clear();
+    };
+
     // DecodePictureToBmp24, remembering the last bytes decoded this way with
     // their picture: showing a file decodes it once, however often its bytes
     // come back.
@@ -34,6 +44,11 @@ public:
     // A copy of the picture decoded from exactly these bytes when they are
     // the ones last decoded here, for the caller to own; null otherwise.
     Gdiplus::GpImage* CloneRemembered(const Bytes& fileBytes) const;
+
+    // Hands the picture decoded from exactly these bytes, with its BMP form,
+    // over to `into` for the caller to draw on, and forgets it; false, and
+    // `into` empty, when these bytes are not the ones last decoded here.
+    bool TakeRemembered(const Bytes& fileBytes, Decoded& into);
 
     // Starts reading and decoding the file at `path` on a worker thread,
     // then runs `then` there when the file was a picture. The decode is
@@ -46,15 +61,6 @@ public:
 
     // Returns once no worker runs; what `then` left may then be read.
     void WaitForWorker();
-
-    // A decode and what it was made from.
-    struct Decoded {
-        Bytes input;
-        BitmapOwner picture;
-        Bytes output;
-        void Take(Decoded& other);
-        void Clear();
-    };
 
 private:
     static DWORD WINAPI Work(void* self);

@@ -55,6 +55,11 @@ public:
     // A copy, for the caller to own, of the picture PanelPicture last decoded
     // when it came from exactly these bytes; null otherwise.
     Gdiplus::GpImage* CloneRemembered(const Bytes& fileBytes) const { return decodes_.CloneRemembered(fileBytes); }
+    // The picture PanelPicture last decoded, from exactly these bytes,
+    // handed over for the caller to draw on; false when there is none.
+    bool TakeRemembered(const Bytes& fileBytes, DecodeCache::Decoded& into) {
+        return decodes_.TakeRemembered(fileBytes, into);
+    }
     // Starts decoding a picture file's bytes on the worker; PanelPicture of
     // the same bytes takes that decode up.
     void DecodeAhead(Bytes fileBytes) { decodes_.DecodeAhead(std::move(fileBytes)); }

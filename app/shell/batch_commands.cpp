@@ -46,11 +46,12 @@ ItemOutcome MarkAndReplace(const std::string& path, const Bytes& original, const
         outcome.failure = kUnreadable;
         return outcome;
     }
-    // The preview has just decoded these very bytes, upright; the copy of
-    // that decode is this run's own to draw on.
-    BitmapOwner shown(static_cast<Gdiplus::GpBitmap*>(App().renderer.CloneRemembered(original)));
-    MarkedFile marked = MarkFile(original, path, marking, shown.bitmap, true);
-    shown.reset();
+    // The preview has just decoded these very bytes, upright; that decode is
+    // this run's own to draw on now, and the file is written anew anyway.
+    DecodeCache::Decoded shown;
+    App().renderer.TakeRemembered(original, shown);
+    MarkedFile marked = MarkFile(original, path, marking, shown.picture.bitmap, true);
+    shown.Clear();
     if (marked.failure != FileFailure::None) {
         outcome.failure = FailureText(marked.failure);
     } else if (plan && !KeepOriginal(path, *plan)) {
