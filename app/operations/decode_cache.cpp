@@ -2,6 +2,7 @@
 
 #include "platform/bmp_format.h"
 #include "platform/file_services.h"
+#include "platform/picture_header.h"
 
 namespace varnel {
 
@@ -21,6 +22,10 @@ bool MayKeepBitmap(Gdiplus::GpBitmap* bitmap) {
     return MayKeepPicture(width, height) && !IsEqualGUID(format, Gdiplus::ImageFormatEMF) &&
            !IsEqualGUID(format, Gdiplus::ImageFormatWMF);
 }
+
+// A picture decoded ahead is held beside the one being worked on: a larger
+// one waits for its turn, so that a run holds one such picture at a time.
+constexpr long long kAheadPixels = 8LL * 1000 * 1000;
 
 }  // namespace
 
@@ -45,6 +50,11 @@ DWORD WINAPI DecodeCache::Work(void* self) {
     // Running short of memory here only loses the head start.
     try {
         if (!cache.aheadPath_.empty()) result.input = ReadWholeFile(cache.aheadPath_);
+        const ClaimedSize claim = ReadClaimedSize(result.input.data(), result.input.size());
+        if (!claim.known || claim.width * claim.height > kAheadPixels) {
+            result.Clear();
+            return 0;
+        }
         if (!DecodeBmp24AndBitmap(result.input, result.output, result.picture) || !MayKeepBitmap(result.picture.bitmap)) {
             result.Clear();
             return 0;

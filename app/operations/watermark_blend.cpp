@@ -1,6 +1,7 @@
 #include "app/operations/watermark_blend.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/bmp_format.h"
 
@@ -44,7 +45,8 @@ bool MultiplyMarkInto(unsigned char* rows, int width, int height, int stride, in
                       int x, int y) {
     BmpHeader m;
     if (!rows || width <= 0 || height <= 0 || (bytesPerPixel != 3 && bytesPerPixel != 4) ||
-        stride < width * bytesPerPixel || !IsWholeBmp24(mark, &m)) {
+        std::abs(static_cast<long long>(stride)) < static_cast<long long>(width) * bytesPerPixel ||
+        !IsWholeBmp24(mark, &m)) {
         return false;
     }
     // Placed and clipped as the file-image blend places and clips it.

@@ -10,9 +10,10 @@ namespace varnel {
 // is not a whole 24-bit image.
 Bytes BlendPictureWatermark(const Bytes& base, const Bytes& mark, int x, int y);
 
-// The same multiply, in place, into top-down rows of `bytesPerPixel` (3
-// for 24-bit BGR, 4 for 32-bit BGRA, whose alpha stays) at (x, y) of the
-// picture; false when the mark is not a whole 24-bit image or the rows are
+// The same multiply, in place, into rows of `bytesPerPixel` (3 for 24-bit
+// BGR, 4 for 32-bit BGRA, whose alpha stays), the top one at `rows` and each
+// next one `stride` bytes on (negative for rows stored bottom-up), at (x, y)
+// of the picture; false when the mark is not a whole 24-bit image or the rows are
 // not what their sizes say.
 bool MultiplyMarkInto(unsigned char* rows, int width, int height, int stride, int bytesPerPixel, const Bytes& mark,
                       int x, int y);

@@ -50,6 +50,7 @@ ItemOutcome MarkAndReplace(const std::string& path, const Bytes& original, const
     // this run's own to draw on now, and the file is written anew anyway.
     DecodeCache::Decoded shown;
     App().renderer.TakeRemembered(original, shown);
+    Bytes().swap(shown.input);  // the same bytes as `original`, once more in memory
     MarkedFile marked = MarkFile(original, path, marking, shown.picture.bitmap, true);
     shown.Clear();
     if (marked.failure != FileFailure::None) {
@@ -85,6 +86,9 @@ ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMillisec
     ListBox& list = Ui<ListBox>(列表框1);
     Ui<Label>(标签2).SetText(ProgressText(list.Count(), number));
     list.SetSelectedIndex(number - 1);
+    // The file before is done with: its picture goes before this one is
+    // decoded, so that a run holds one whole picture at a time.
+    Ui<DrawPanel>(画板1).SetPicture(Bytes());
     const Bytes original = LoadSelectedFile();
     const std::string path = app.currentPicturePath;
     // What the worker made of this file is taken up, and the worker goes on
