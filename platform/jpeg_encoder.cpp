@@ -3,9 +3,19 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/jpeg_zigzag.h"
+
+// Four lanes of packed single floats give each lane what one scalar float
+// operation gives, as long as scalar float math is SSE too (the 32-bit
+// build's x87 keeps more precision and stays on the scalar path).
+#if defined(__SSE2__) && defined(__SSE_MATH__)
+#define VARNEL_JPEG_SSE 1
+#include <emmintrin.h>
+#endif
 
 #ifdef _WIN32
 #include <windows.h>
@@ -75,46 +85,57 @@ struct HuffmanCodes {
     }
 };
 
-class BitWriter {
-public:
-    explicit BitWriter(Bytes& out) : out_(out) {}
+// The bits not yet written and where their bytes go; the caller keeps room
+// for them. Passed by value, so that its state stays in registers while the
+// bytes are stored.
+struct BitWriter {
+    unsigned char* next = nullptr;
+    uint64_t buffer = 0;
+    int filled = 0;
+
     // `count` is at most 27: a code and the amplitude after it go in at once.
+    // `value` has no bits above them.
     void Put(unsigned value, int count) {
-        buffer_ = (buffer_ << count) | (value & ((1u << count) - 1));
-        filled_ += count;
-        if (filled_ >= 32) Drain32();
+        buffer = (buffer << count) | value;
+        filled += count;
+        if (filled >= 32) Drain32();
     }
     // The last byte is filled up with one bits.
     void Flush() {
-        if (filled_ % 8) Put(0x7F, 8 - filled_ % 8);
-        while (filled_ >= 8) {
-            filled_ -= 8;
-            PutByte(static_cast<unsigned char>(buffer_ >> filled_));
+        if (filled % 8) {
+            const int ones = 8 - filled % 8;
+            Put((1u << ones) - 1, ones);
         }
+        while (filled >= 8) {
+            filled -= 8;
+            PutByte(static_cast<unsigned char>(buffer >> filled));
+        }
+    }
+    void PutMarker(unsigned char code) {
+        *next++ = 0xFF;
+        *next++ = code;
     }
 
 private:
     void PutByte(unsigned char byte) {
-        out_.push_back(byte);
+        *next++ = byte;
         // A 0xFF in the data is followed by a zero, or it would read as a marker.
-        if (byte == 0xFF) out_.push_back(0);
+        if (byte == 0xFF) *next++ = 0;
     }
     void Drain32() {
-        filled_ -= 32;
-        const auto word = static_cast<uint32_t>(buffer_ >> filled_);
+        filled -= 32;
+        const auto word = static_cast<uint32_t>(buffer >> filled);
         // Most words hold no 0xFF byte and go out as they are.
         if (((word & 0x7F7F7F7Fu) + 0x01010101u) & word & 0x80808080u) {
             for (int shift = 24; shift >= 0; shift -= 8) PutByte(static_cast<unsigned char>(word >> shift));
             return;
         }
-        const unsigned char bytes[4] = {static_cast<unsigned char>(word >> 24), static_cast<unsigned char>(word >> 16),
-                                        static_cast<unsigned char>(word >> 8), static_cast<unsigned char>(word)};
-        out_.insert(out_.end(), bytes, bytes + 4);
+        next[0] = static_cast<unsigned char>(word >> 24);
+        next[1] = static_cast<unsigned char>(word >> 16);
+        next[2] = static_cast<unsigned char>(word >> 8);
+        next[3] = static_cast<unsigned char>(word);
+        next += 4;
     }
-
-    Bytes& out_;
-    uint64_t buffer_ = 0;
-    int filled_ = 0;
 };
 
 void Put16(Bytes& out, unsigned value) {
@@ -128,6 +149,195 @@ void PutHuffmanTable(Bytes& out, int classAndId, const HuffmanTable& table) {
     out.insert(out.end(), table.values.begin(), table.values.end());
 }
 
+struct Component {
+    float divisors[64];  // per natural index, with the transform's scales
+    const HuffmanCodes* dc;
+    const HuffmanCodes* ac;
+    int previousDc = 0;
+};
+
+void ScaledTable(const uint8_t* base, int quality, uint8_t* table) {
+    const int scale = quality < 50 ? 5000 / quality : 200 - quality * 2;
+    for (int i = 0; i < 64; ++i) table[i] = static_cast<uint8_t>(std::clamp((base[i] * scale + 50) / 100, 1, 255));
+}
+
+void MakeDivisors(const uint8_t* table, float* divisors) {
+    static constexpr float kScale[8] = {1.0f, 1.387039845f, 1.306562965f, 1.175875602f,
+                                        1.0f, 0.785694958f, 0.541196100f, 0.275899379f};
+    for (int i = 0; i < 64; ++i) divisors[i] = 1.0f / (table[i] * kScale[i / 8] * kScale[i % 8] * 8.0f);
+}
+
+int Category(int value) {
+    const auto magnitude = static_cast<unsigned>(value < 0 ? -value : value);
+    return magnitude ? 32 - __builtin_clz(magnitude) : 0;
+}
+
+// The value's own bits after its category: negative values as one less,
+// in the category's width.
+unsigned Amplitude(int value, int category) {
+    return static_cast<unsigned>(value < 0 ? value + (1 << category) - 1 : value);
+}
+
+// One move per coefficient, with the offsets written in.
+template <size_t... I>
+void InFileOrder(const int16_t* natural, int* inFileOrder, std::index_sequence<I...>) {
+    ((inFileOrder[I] = natural[kJpegZigzag[I]]), ...);
+}
+
+// The block's coefficients, quantised in natural order, go out in file order.
+BitWriter EncodeBlock(const int16_t* quantised, Component& c, BitWriter bits) {
+    int coefficients[64];
+    InFileOrder(quantised, coefficients, std::make_index_sequence<64>());
+    // Bit i set when coefficient i (in file order) is not zero.
+    uint64_t present = 0;
+#ifdef VARNEL_JPEG_SSE
+    for (int i = 0; i < 64; i += 16) {
+        const auto* from = reinterpret_cast<const __m128i*>(coefficients + i);
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i low = _mm_packs_epi32(_mm_loadu_si128(from), _mm_loadu_si128(from + 1));
+        const __m128i high = _mm_packs_epi32(_mm_loadu_si128(from + 2), _mm_loadu_si128(from + 3));
+        const __m128i zeros = _mm_packs_epi16(_mm_cmpeq_epi16(low, zero), _mm_cmpeq_epi16(high, zero));
+        present |= static_cast<uint64_t>(~_mm_movemask_epi8(zeros) & 0xFFFF) << i;
+    }
+#else
+    for (int i = 0; i < 64; ++i) present |= static_cast<uint64_t>(coefficients[i] != 0) << i;
+#endif
+    const int difference = coefficients[0] - c.previousDc;
+    c.previousDc = coefficients[0];
+    int category = Category(difference);
+    bits.Put((static_cast<unsigned>(c.dc->code[category]) << category) | Amplitude(difference, category),
+             c.dc->length[category] + category);
+    int last = 0;
+    for (uint64_t rest = present >> 1 << 1; rest; rest &= rest - 1) {
+        const int i = __builtin_ctzll(rest);
+        int run = i - last - 1;
+        for (; run > 15; run -= 16) bits.Put(c.ac->code[0xF0], c.ac->length[0xF0]);
+        const int value = coefficients[i];  // not zero, so its category has no test
+        category = 32 - __builtin_clz(static_cast<unsigned>(value < 0 ? -value : value));
+        const int symbol = (run << 4) | category;
+        bits.Put((static_cast<unsigned>(c.ac->code[symbol]) << category) | Amplitude(value, category),
+                 c.ac->length[symbol] + category);
+        last = i;
+    }
+    if (last < 63) bits.Put(c.ac->code[0x00], c.ac->length[0x00]);
+    return bits;
+}
+
+struct Source {
+    const unsigned char* rows = nullptr;
+    int width = 0, height = 0;
+    std::ptrdiff_t stride = 0;
+};
+
+// The 8 rows and the 8 pixel offsets of the block at `top`, `left`: blocks
+// past the edges repeat the last row and column.
+struct BlockPixels {
+    const unsigned char* rows[8];
+    int columns[8];
+    // Each pixel is followed by another in its row: four bytes can be read.
+    bool inside;
+    BlockPixels(const Source& s, int top, int left) : inside(left + 8 < s.width) {
+        for (int y = 0; y < 8; ++y) rows[y] = s.rows + s.stride * std::min(top + y, s.height - 1);
+        for (int x = 0; x < 8; ++x) columns[x] = 3 * std::min(left + x, s.width - 1);
+    }
+};
+
+// QuantiseBlocks() gives the three components' blocks at one place,
+// quantised. Pixels of 0 to 255 give coefficients within a few thousand:
+// 16 bits hold each.
+#ifdef VARNEL_JPEG_SSE
+// Transform8 on four lanes at once, each lane its own 8 values `step`
+// vectors apart: the same operations in the same order, so the same floats.
+void Transform8x4(__m128* d, int step) {
+    const __m128 t0 = _mm_add_ps(d[0], d[7 * step]), t7 = _mm_sub_ps(d[0], d[7 * step]);
+    const __m128 t1 = _mm_add_ps(d[step], d[6 * step]), t6 = _mm_sub_ps(d[step], d[6 * step]);
+    const __m128 t2 = _mm_add_ps(d[2 * step], d[5 * step]), t5 = _mm_sub_ps(d[2 * step], d[5 * step]);
+    const __m128 t3 = _mm_add_ps(d[3 * step], d[4 * step]), t4 = _mm_sub_ps(d[3 * step], d[4 * step]);
+    __m128 t10 = _mm_add_ps(t0, t3), t13 = _mm_sub_ps(t0, t3), t11 = _mm_add_ps(t1, t2), t12 = _mm_sub_ps(t1, t2);
+    d[0] = _mm_add_ps(t10, t11);
+    d[4 * step] = _mm_sub_ps(t10, t11);
+    const __m128 z1 = _mm_mul_ps(_mm_add_ps(t12, t13), _mm_set1_ps(0.707106781f));
+    d[2 * step] = _mm_add_ps(t13, z1);
+    d[6 * step] = _mm_sub_ps(t13, z1);
+    t10 = _mm_add_ps(t4, t5);
+    t11 = _mm_add_ps(t5, t6);
+    t12 = _mm_add_ps(t6, t7);
+    const __m128 z5 = _mm_mul_ps(_mm_sub_ps(t10, t12), _mm_set1_ps(0.382683433f));
+    const __m128 z2 = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(0.541196100f), t10), z5);
+    const __m128 z4 = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(1.306562965f), t12), z5);
+    const __m128 z3 = _mm_mul_ps(t11, _mm_set1_ps(0.707106781f));
+    const __m128 z11 = _mm_add_ps(t7, z3), z13 = _mm_sub_ps(t7, z3);
+    d[5 * step] = _mm_add_ps(z13, z2);
+    d[3 * step] = _mm_sub_ps(z13, z2);
+    d[step] = _mm_add_ps(z11, z4);
+    d[7 * step] = _mm_sub_ps(z11, z4);
+}
+
+// Four values at a time. The colour planes are made column by column, so that the first
+// pass of the transform, along the rows, runs across the vectors.
+void QuantiseBlocks(const BlockPixels& pixels, const Component* components, int16_t (*quantised)[64]) {
+    // Blue, green and red in the low three bytes of each.
+    alignas(16) uint32_t bgr[64];
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const unsigned char* p = pixels.rows[y] + pixels.columns[x];
+            if (pixels.inside) {
+                std::memcpy(bgr + x * 8 + y, p, 4);
+            } else {
+                bgr[x * 8 + y] = p[0] | p[1] << 8 | p[2] << 16;
+            }
+        }
+    }
+    // planes[k][x * 2 + half]: column x, rows 4 * half to 4 * half + 3.
+    __m128 planes[3][16];
+    const __m128i byte = _mm_set1_epi32(0xFF);
+    for (int i = 0; i < 16; ++i) {
+        const __m128i packed = _mm_load_si128(reinterpret_cast<const __m128i*>(bgr) + i);
+        const __m128 b = _mm_cvtepi32_ps(_mm_and_si128(packed, byte));
+        const __m128 g = _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(packed, 8), byte));
+        const __m128 r = _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(packed, 16), byte));
+        planes[0][i] = _mm_sub_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(0.299f), r),
+                                                        _mm_mul_ps(_mm_set1_ps(0.587f), g)),
+                                             _mm_mul_ps(_mm_set1_ps(0.114f), b)),
+                                  _mm_set1_ps(128.0f));
+        planes[1][i] = _mm_add_ps(_mm_sub_ps(_mm_mul_ps(_mm_set1_ps(-0.168736f), r),
+                                             _mm_mul_ps(_mm_set1_ps(0.331264f), g)),
+                                  _mm_mul_ps(_mm_set1_ps(0.5f), b));
+        planes[2][i] = _mm_sub_ps(_mm_sub_ps(_mm_mul_ps(_mm_set1_ps(0.5f), r), _mm_mul_ps(_mm_set1_ps(0.418688f), g)),
+                                  _mm_mul_ps(_mm_set1_ps(0.081312f), b));
+    }
+    for (int k = 0; k < 3; ++k) {
+        __m128* d = planes[k];
+        Transform8x4(d, 2);
+        Transform8x4(d + 1, 2);
+        // Back to rows: d[y * 2 + half] holds row y, columns 4 * half on.
+        for (int half = 0; half < 2; ++half) {
+            _MM_TRANSPOSE4_PS(d[half], d[2 + half], d[4 + half], d[6 + half]);
+            _MM_TRANSPOSE4_PS(d[8 + half], d[10 + half], d[12 + half], d[14 + half]);
+        }
+        std::swap(d[1], d[8]);
+        std::swap(d[3], d[10]);
+        std::swap(d[5], d[12]);
+        std::swap(d[7], d[14]);
+        Transform8x4(d, 2);
+        Transform8x4(d + 1, 2);
+        // RoundHalfAway on four values: the truncation, then one up or down
+        // when the exact rest reaches a half.
+        for (int i = 0; i < 16; i += 2) {
+            __m128i rounded[2];
+            for (int j = 0; j < 2; ++j) {
+                const __m128 value = _mm_mul_ps(d[i + j], _mm_loadu_ps(components[k].divisors + (i + j) * 4));
+                const __m128i whole = _mm_cvttps_epi32(value);
+                const __m128 rest = _mm_sub_ps(value, _mm_cvtepi32_ps(whole));
+                const __m128i up = _mm_castps_si128(_mm_cmpge_ps(rest, _mm_set1_ps(0.5f)));
+                const __m128i down = _mm_castps_si128(_mm_cmple_ps(rest, _mm_set1_ps(-0.5f)));
+                rounded[j] = _mm_add_epi32(_mm_sub_epi32(whole, up), down);
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(quantised[k] + i * 4), _mm_packs_epi32(rounded[0], rounded[1]));
+        }
+    }
+}
+#else
 // The separable float DCT of Arai, Agui and Nakajima, in place on 8 values
 // `step` apart; its outputs carry scale factors the quantisation takes out.
 void Transform8(float* d, int step) {
@@ -155,29 +365,6 @@ void Transform8(float* d, int step) {
     d[7 * step] = z11 - z4;
 }
 
-struct Component {
-    float divisors[64];  // per natural index, with the transform's scales
-    const HuffmanCodes* dc;
-    const HuffmanCodes* ac;
-    int previousDc = 0;
-};
-
-void ScaledTable(const uint8_t* base, int quality, uint8_t* table) {
-    const int scale = quality < 50 ? 5000 / quality : 200 - quality * 2;
-    for (int i = 0; i < 64; ++i) table[i] = static_cast<uint8_t>(std::clamp((base[i] * scale + 50) / 100, 1, 255));
-}
-
-void MakeDivisors(const uint8_t* table, float* divisors) {
-    static constexpr float kScale[8] = {1.0f, 1.387039845f, 1.306562965f, 1.175875602f,
-                                        1.0f, 0.785694958f, 0.541196100f, 0.275899379f};
-    for (int i = 0; i < 64; ++i) divisors[i] = 1.0f / (table[i] * kScale[i / 8] * kScale[i % 8] * 8.0f);
-}
-
-int Category(int value) {
-    const auto magnitude = static_cast<unsigned>(value < 0 ? -value : value);
-    return magnitude ? 32 - __builtin_clz(magnitude) : 0;
-}
-
 // What lroundf gives (halves away from zero) without a library call per
 // coefficient: the difference from the truncation is exact in float.
 inline int RoundHalfAway(float value) {
@@ -186,50 +373,26 @@ inline int RoundHalfAway(float value) {
     return whole + (rest >= 0.5f) - (rest <= -0.5f);
 }
 
-// The value's own bits after its category: negative values as one less,
-// in the category's width.
-unsigned Amplitude(int value, int category) {
-    return static_cast<unsigned>(value < 0 ? value + (1 << category) - 1 : value);
-}
-
-void EncodeBlock(float* block, Component& c, BitWriter& bits) {
-    for (int row = 0; row < 8; ++row) Transform8(block + row * 8, 1);
-    for (int column = 0; column < 8; ++column) Transform8(block + column, 8);
-    // Quantised in natural order, which the compiler does four at a time,
-    // then put in file order.
-    int quantised[64];
-    for (int i = 0; i < 64; ++i) quantised[i] = RoundHalfAway(block[i] * c.divisors[i]);
-    int coefficients[64];
-    // Bit i set when coefficient i (in file order) is not zero.
-    uint64_t present = 0;
-    for (int i = 0; i < 64; ++i) {
-        coefficients[i] = quantised[kJpegZigzag[i]];
-        present |= static_cast<uint64_t>(coefficients[i] != 0) << i;
+void QuantiseBlocks(const BlockPixels& pixels, const Component* components, int16_t (*quantised)[64]) {
+    float planes[3][64];
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const unsigned char* p = pixels.rows[y] + pixels.columns[x];
+            const float b = p[0], g = p[1], r = p[2];
+            planes[0][y * 8 + x] = 0.299f * r + 0.587f * g + 0.114f * b - 128.0f;
+            planes[1][y * 8 + x] = -0.168736f * r - 0.331264f * g + 0.5f * b;
+            planes[2][y * 8 + x] = 0.5f * r - 0.418688f * g - 0.081312f * b;
+        }
     }
-    const int difference = coefficients[0] - c.previousDc;
-    c.previousDc = coefficients[0];
-    int category = Category(difference);
-    bits.Put((static_cast<unsigned>(c.dc->code[category]) << category) | Amplitude(difference, category),
-             c.dc->length[category] + category);
-    int last = 0;
-    for (uint64_t rest = present >> 1 << 1; rest; rest &= rest - 1) {
-        const int i = __builtin_ctzll(rest);
-        int run = i - last - 1;
-        for (; run > 15; run -= 16) bits.Put(c.ac->code[0xF0], c.ac->length[0xF0]);
-        category = Category(coefficients[i]);
-        const int symbol = (run << 4) | category;
-        bits.Put((static_cast<unsigned>(c.ac->code[symbol]) << category) | Amplitude(coefficients[i], category),
-                 c.ac->length[symbol] + category);
-        last = i;
+    for (int k = 0; k < 3; ++k) {
+        float* block = planes[k];
+        for (int row = 0; row < 8; ++row) Transform8(block + row * 8, 1);
+        for (int column = 0; column < 8; ++column) Transform8(block + column, 8);
+        for (int i = 0; i < 64; ++i)
+            quantised[k][i] = static_cast<int16_t>(RoundHalfAway(block[i] * components[k].divisors[i]));
     }
-    if (last < 63) bits.Put(c.ac->code[0x00], c.ac->length[0x00]);
 }
-
-struct Source {
-    const unsigned char* rows = nullptr;
-    int width = 0, height = 0;
-    std::ptrdiff_t stride = 0;
-};
+#endif
 
 // Rows of blocks [begin, end) and the entropy-coded bytes they give.
 struct Strip {
@@ -241,34 +404,30 @@ struct Strip {
 
 void EncodeStrip(Strip& strip) {
     const Source& s = strip.source;
-    strip.bytes.reserve(static_cast<size_t>(s.width) * 8 * static_cast<size_t>(strip.end - strip.begin) / 2 + 64);
-    float planes[3][64];
+    Bytes& out = strip.bytes;
+    out.resize(static_cast<size_t>(s.width) * 8 * static_cast<size_t>(strip.end - strip.begin) / 2 + 64);
+    BitWriter bits;
+    bits.next = out.data();
     for (int blockRow = strip.begin; blockRow < strip.end; ++blockRow) {
-        BitWriter bits(strip.bytes);
         for (Component& c : strip.components) c.previousDc = 0;
         const int top = blockRow * 8;
         for (int left = 0; left < s.width; left += 8) {
-            // Blocks past the edges repeat the last row and column.
-            int columns[8];
-            for (int x = 0; x < 8; ++x) columns[x] = 3 * std::min(left + x, s.width - 1);
-            for (int y = 0; y < 8; ++y) {
-                const unsigned char* row = s.rows + s.stride * std::min(top + y, s.height - 1);
-                for (int x = 0; x < 8; ++x) {
-                    const unsigned char* p = row + columns[x];
-                    const float b = p[0], g = p[1], r = p[2];
-                    planes[0][y * 8 + x] = 0.299f * r + 0.587f * g + 0.114f * b - 128.0f;
-                    planes[1][y * 8 + x] = -0.168736f * r - 0.331264f * g + 0.5f * b;
-                    planes[2][y * 8 + x] = 0.5f * r - 0.418688f * g - 0.081312f * b;
-                }
+            alignas(16) int16_t quantised[3][64];
+            QuantiseBlocks(BlockPixels(s, top, left), strip.components, quantised);
+            // Three blocks of 64 codes of at most 32 bits each, every byte
+            // perhaps stuffed, then the flush and a marker.
+            constexpr size_t kRoom = 3 * 64 * 4 * 2 + 32;
+            const auto used = static_cast<size_t>(bits.next - out.data());
+            if (out.size() - used < kRoom) {
+                out.resize(std::max(out.size() * 2, used + kRoom));
+                bits.next = out.data() + used;
             }
-            for (int k = 0; k < 3; ++k) EncodeBlock(planes[k], strip.components[k], bits);
+            for (int k = 0; k < 3; ++k) bits = EncodeBlock(quantised[k], strip.components[k], bits);
         }
         bits.Flush();
-        if (blockRow + 1 < strip.end) {
-            strip.bytes.push_back(0xFF);
-            strip.bytes.push_back(static_cast<unsigned char>(0xD0 + blockRow % 8));
-        }
+        if (blockRow + 1 < strip.end) bits.PutMarker(static_cast<unsigned char>(0xD0 + blockRow % 8));
     }
+    out.resize(static_cast<size_t>(bits.next - out.data()));
 }
 
 #ifdef _WIN32
