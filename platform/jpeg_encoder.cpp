@@ -167,15 +167,17 @@ void MakeDivisors(const uint8_t* table, float* divisors) {
     for (int i = 0; i < 64; ++i) divisors[i] = 1.0f / (table[i] * kScale[i / 8] * kScale[i % 8] * 8.0f);
 }
 
+// The bits of the magnitude; the one bit below it makes zero's category 0
+// without a branch.
 int Category(int value) {
-    const auto magnitude = static_cast<unsigned>(value < 0 ? -value : value);
-    return magnitude ? 32 - __builtin_clz(magnitude) : 0;
+    const auto magnitude = static_cast<uint64_t>(value < 0 ? -value : value);
+    return 63 - __builtin_clzll(magnitude << 1 | 1);
 }
 
 // The value's own bits after its category: negative values as one less,
-// in the category's width.
+// in the category's width. Without a branch: the signs come at random.
 unsigned Amplitude(int value, int category) {
-    return static_cast<unsigned>(value < 0 ? value + (1 << category) - 1 : value);
+    return static_cast<unsigned>(value + (value >> 31)) & ((1u << category) - 1);
 }
 
 // One move per coefficient, with the offsets written in.
