@@ -7,13 +7,10 @@
 #include <utility>
 #include <vector>
 
+#include "platform/jpeg_block_quantiser.h"
 #include "platform/jpeg_zigzag.h"
 
-// Four lanes of packed single floats give each lane what one scalar float
-// operation gives, as long as scalar float math is SSE too (the 32-bit
-// build's x87 keeps more precision and stays on the scalar path).
-#if defined(__SSE2__) && defined(__SSE_MATH__)
-#define VARNEL_JPEG_SSE 1
+#ifdef __SSE2__
 #include <emmintrin.h>
 #endif
 
@@ -161,12 +158,6 @@ void ScaledTable(const uint8_t* base, int quality, uint8_t* table) {
     for (int i = 0; i < 64; ++i) table[i] = static_cast<uint8_t>(std::clamp((base[i] * scale + 50) / 100, 1, 255));
 }
 
-void MakeDivisors(const uint8_t* table, float* divisors) {
-    static constexpr float kScale[8] = {1.0f, 1.387039845f, 1.306562965f, 1.175875602f,
-                                        1.0f, 0.785694958f, 0.541196100f, 0.275899379f};
-    for (int i = 0; i < 64; ++i) divisors[i] = 1.0f / (table[i] * kScale[i / 8] * kScale[i % 8] * 8.0f);
-}
-
 // The bits of the magnitude; the one bit below it makes zero's category 0
 // without a branch.
 int Category(int value) {
@@ -192,7 +183,7 @@ BitWriter EncodeBlock(const int16_t* quantised, Component& c, BitWriter bits) {
     InFileOrder(quantised, coefficients, std::make_index_sequence<64>());
     // Bit i set when coefficient i (in file order) is not zero.
     uint64_t present = 0;
-#ifdef VARNEL_JPEG_SSE
+#ifdef __SSE2__
     for (int i = 0; i < 64; i += 16) {
         const auto* from = reinterpret_cast<const __m128i*>(coefficients + i);
         const __m128i zero = _mm_setzero_si128();
@@ -231,176 +222,21 @@ struct Source {
     std::ptrdiff_t stride = 0;
 };
 
-// The 8 rows and the 8 pixel offsets of the block at `top`, `left`: blocks
-// past the edges repeat the last row and column.
-struct BlockPixels {
-    const unsigned char* rows[8];
-    int columns[8];
-    // Each pixel is followed by another in its row: four bytes can be read.
-    bool inside;
-    BlockPixels(const Source& s, int top, int left) : inside(left + 8 < s.width) {
-        for (int y = 0; y < 8; ++y) rows[y] = s.rows + s.stride * std::min(top + y, s.height - 1);
-        for (int x = 0; x < 8; ++x) columns[x] = 3 * std::min(left + x, s.width - 1);
-    }
-};
-
-// QuantiseBlocks() gives the three components' blocks at one place,
-// quantised. Pixels of 0 to 255 give coefficients within a few thousand:
-// 16 bits hold each.
-#ifdef VARNEL_JPEG_SSE
-// Transform8 on four lanes at once, each lane its own 8 values `step`
-// vectors apart: the same operations in the same order, so the same floats.
-void Transform8x4(__m128* d, int step) {
-    const __m128 t0 = _mm_add_ps(d[0], d[7 * step]), t7 = _mm_sub_ps(d[0], d[7 * step]);
-    const __m128 t1 = _mm_add_ps(d[step], d[6 * step]), t6 = _mm_sub_ps(d[step], d[6 * step]);
-    const __m128 t2 = _mm_add_ps(d[2 * step], d[5 * step]), t5 = _mm_sub_ps(d[2 * step], d[5 * step]);
-    const __m128 t3 = _mm_add_ps(d[3 * step], d[4 * step]), t4 = _mm_sub_ps(d[3 * step], d[4 * step]);
-    __m128 t10 = _mm_add_ps(t0, t3), t13 = _mm_sub_ps(t0, t3), t11 = _mm_add_ps(t1, t2), t12 = _mm_sub_ps(t1, t2);
-    d[0] = _mm_add_ps(t10, t11);
-    d[4 * step] = _mm_sub_ps(t10, t11);
-    const __m128 z1 = _mm_mul_ps(_mm_add_ps(t12, t13), _mm_set1_ps(0.707106781f));
-    d[2 * step] = _mm_add_ps(t13, z1);
-    d[6 * step] = _mm_sub_ps(t13, z1);
-    t10 = _mm_add_ps(t4, t5);
-    t11 = _mm_add_ps(t5, t6);
-    t12 = _mm_add_ps(t6, t7);
-    const __m128 z5 = _mm_mul_ps(_mm_sub_ps(t10, t12), _mm_set1_ps(0.382683433f));
-    const __m128 z2 = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(0.541196100f), t10), z5);
-    const __m128 z4 = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(1.306562965f), t12), z5);
-    const __m128 z3 = _mm_mul_ps(t11, _mm_set1_ps(0.707106781f));
-    const __m128 z11 = _mm_add_ps(t7, z3), z13 = _mm_sub_ps(t7, z3);
-    d[5 * step] = _mm_add_ps(z13, z2);
-    d[3 * step] = _mm_sub_ps(z13, z2);
-    d[step] = _mm_add_ps(z11, z4);
-    d[7 * step] = _mm_sub_ps(z11, z4);
+// Blocks past the edges repeat the last row and column.
+JpegBlockPixels BlockPixels(const Source& s, int top, int left) {
+    JpegBlockPixels pixels;
+    for (int y = 0; y < 8; ++y) pixels.rows[y] = s.rows + s.stride * std::min(top + y, s.height - 1);
+    for (int x = 0; x < 8; ++x) pixels.columns[x] = 3 * std::min(left + x, s.width - 1);
+    pixels.inside = left + 8 < s.width;
+    return pixels;
 }
-
-// Four values at a time. The colour planes are made column by column, so that the first
-// pass of the transform, along the rows, runs across the vectors.
-void QuantiseBlocks(const BlockPixels& pixels, const Component* components, int16_t (*quantised)[64]) {
-    // Blue, green and red in the low three bytes of each.
-    alignas(16) uint32_t bgr[64];
-    for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 8; ++x) {
-            const unsigned char* p = pixels.rows[y] + pixels.columns[x];
-            if (pixels.inside) {
-                std::memcpy(bgr + x * 8 + y, p, 4);
-            } else {
-                bgr[x * 8 + y] = p[0] | p[1] << 8 | p[2] << 16;
-            }
-        }
-    }
-    // planes[k][x * 2 + half]: column x, rows 4 * half to 4 * half + 3.
-    __m128 planes[3][16];
-    const __m128i byte = _mm_set1_epi32(0xFF);
-    for (int i = 0; i < 16; ++i) {
-        const __m128i packed = _mm_load_si128(reinterpret_cast<const __m128i*>(bgr) + i);
-        const __m128 b = _mm_cvtepi32_ps(_mm_and_si128(packed, byte));
-        const __m128 g = _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(packed, 8), byte));
-        const __m128 r = _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(packed, 16), byte));
-        planes[0][i] = _mm_sub_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(0.299f), r),
-                                                        _mm_mul_ps(_mm_set1_ps(0.587f), g)),
-                                             _mm_mul_ps(_mm_set1_ps(0.114f), b)),
-                                  _mm_set1_ps(128.0f));
-        planes[1][i] = _mm_add_ps(_mm_sub_ps(_mm_mul_ps(_mm_set1_ps(-0.168736f), r),
-                                             _mm_mul_ps(_mm_set1_ps(0.331264f), g)),
-                                  _mm_mul_ps(_mm_set1_ps(0.5f), b));
-        planes[2][i] = _mm_sub_ps(_mm_sub_ps(_mm_mul_ps(_mm_set1_ps(0.5f), r), _mm_mul_ps(_mm_set1_ps(0.418688f), g)),
-                                  _mm_mul_ps(_mm_set1_ps(0.081312f), b));
-    }
-    for (int k = 0; k < 3; ++k) {
-        __m128* d = planes[k];
-        Transform8x4(d, 2);
-        Transform8x4(d + 1, 2);
-        // Back to rows: d[y * 2 + half] holds row y, columns 4 * half on.
-        for (int half = 0; half < 2; ++half) {
-            _MM_TRANSPOSE4_PS(d[half], d[2 + half], d[4 + half], d[6 + half]);
-            _MM_TRANSPOSE4_PS(d[8 + half], d[10 + half], d[12 + half], d[14 + half]);
-        }
-        std::swap(d[1], d[8]);
-        std::swap(d[3], d[10]);
-        std::swap(d[5], d[12]);
-        std::swap(d[7], d[14]);
-        Transform8x4(d, 2);
-        Transform8x4(d + 1, 2);
-        // RoundHalfAway on four values: the truncation, then one up or down
-        // when the exact rest reaches a half.
-        for (int i = 0; i < 16; i += 2) {
-            __m128i rounded[2];
-            for (int j = 0; j < 2; ++j) {
-                const __m128 value = _mm_mul_ps(d[i + j], _mm_loadu_ps(components[k].divisors + (i + j) * 4));
-                const __m128i whole = _mm_cvttps_epi32(value);
-                const __m128 rest = _mm_sub_ps(value, _mm_cvtepi32_ps(whole));
-                const __m128i up = _mm_castps_si128(_mm_cmpge_ps(rest, _mm_set1_ps(0.5f)));
-                const __m128i down = _mm_castps_si128(_mm_cmple_ps(rest, _mm_set1_ps(-0.5f)));
-                rounded[j] = _mm_add_epi32(_mm_sub_epi32(whole, up), down);
-            }
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(quantised[k] + i * 4), _mm_packs_epi32(rounded[0], rounded[1]));
-        }
-    }
-}
-#else
-// The separable float DCT of Arai, Agui and Nakajima, in place on 8 values
-// `step` apart; its outputs carry scale factors the quantisation takes out.
-void Transform8(float* d, int step) {
-    const float t0 = d[0] + d[7 * step], t7 = d[0] - d[7 * step];
-    const float t1 = d[step] + d[6 * step], t6 = d[step] - d[6 * step];
-    const float t2 = d[2 * step] + d[5 * step], t5 = d[2 * step] - d[5 * step];
-    const float t3 = d[3 * step] + d[4 * step], t4 = d[3 * step] - d[4 * step];
-    float t10 = t0 + t3, t13 = t0 - t3, t11 = t1 + t2, t12 = t1 - t2;
-    d[0] = t10 + t11;
-    d[4 * step] = t10 - t11;
-    const float z1 = (t12 + t13) * 0.707106781f;
-    d[2 * step] = t13 + z1;
-    d[6 * step] = t13 - z1;
-    t10 = t4 + t5;
-    t11 = t5 + t6;
-    t12 = t6 + t7;
-    const float z5 = (t10 - t12) * 0.382683433f;
-    const float z2 = 0.541196100f * t10 + z5;
-    const float z4 = 1.306562965f * t12 + z5;
-    const float z3 = t11 * 0.707106781f;
-    const float z11 = t7 + z3, z13 = t7 - z3;
-    d[5 * step] = z13 + z2;
-    d[3 * step] = z13 - z2;
-    d[step] = z11 + z4;
-    d[7 * step] = z11 - z4;
-}
-
-// What lroundf gives (halves away from zero) without a library call per
-// coefficient: the difference from the truncation is exact in float.
-inline int RoundHalfAway(float value) {
-    const int whole = static_cast<int>(value);
-    const float rest = value - static_cast<float>(whole);
-    return whole + (rest >= 0.5f) - (rest <= -0.5f);
-}
-
-void QuantiseBlocks(const BlockPixels& pixels, const Component* components, int16_t (*quantised)[64]) {
-    float planes[3][64];
-    for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 8; ++x) {
-            const unsigned char* p = pixels.rows[y] + pixels.columns[x];
-            const float b = p[0], g = p[1], r = p[2];
-            planes[0][y * 8 + x] = 0.299f * r + 0.587f * g + 0.114f * b - 128.0f;
-            planes[1][y * 8 + x] = -0.168736f * r - 0.331264f * g + 0.5f * b;
-            planes[2][y * 8 + x] = 0.5f * r - 0.418688f * g - 0.081312f * b;
-        }
-    }
-    for (int k = 0; k < 3; ++k) {
-        float* block = planes[k];
-        for (int row = 0; row < 8; ++row) Transform8(block + row * 8, 1);
-        for (int column = 0; column < 8; ++column) Transform8(block + column, 8);
-        for (int i = 0; i < 64; ++i)
-            quantised[k][i] = static_cast<int16_t>(RoundHalfAway(block[i] * components[k].divisors[i]));
-    }
-}
-#endif
 
 // Rows of blocks [begin, end) and the entropy-coded bytes they give.
 struct Strip {
     int begin = 0, end = 0;
     Source source;
     Component components[3];
+    JpegQuantiser quantise = nullptr;
     Bytes bytes;
 };
 
@@ -408,6 +244,8 @@ void EncodeStrip(Strip& strip) {
     const Source& s = strip.source;
     Bytes& out = strip.bytes;
     out.resize(static_cast<size_t>(s.width) * 8 * static_cast<size_t>(strip.end - strip.begin) / 2 + 64);
+    const float* const divisors[3] = {strip.components[0].divisors, strip.components[1].divisors,
+                                      strip.components[2].divisors};
     BitWriter bits;
     bits.next = out.data();
     for (int blockRow = strip.begin; blockRow < strip.end; ++blockRow) {
@@ -415,7 +253,7 @@ void EncodeStrip(Strip& strip) {
         const int top = blockRow * 8;
         for (int left = 0; left < s.width; left += 8) {
             alignas(16) int16_t quantised[3][64];
-            QuantiseBlocks(BlockPixels(s, top, left), strip.components, quantised);
+            strip.quantise(BlockPixels(s, top, left), divisors, quantised);
             // Three blocks of 64 codes of at most 32 bits each, every byte
             // perhaps stuffed, then the flush and a marker.
             constexpr size_t kRoom = 3 * 64 * 4 * 2 + 32;
@@ -469,9 +307,9 @@ Bytes EncodeJpeg(const unsigned char* rows, int width, int height, std::ptrdiff_
     static const HuffmanCodes dcLuminance(kDcLuminance), acLuminance(kAcLuminance);
     static const HuffmanCodes dcChrominance(kDcChrominance), acChrominance(kAcChrominance);
     Component components[3];
-    MakeDivisors(luminance, components[0].divisors);
-    MakeDivisors(chrominance, components[1].divisors);
-    MakeDivisors(chrominance, components[2].divisors);
+    MakeJpegDivisors(luminance, components[0].divisors);
+    MakeJpegDivisors(chrominance, components[1].divisors);
+    MakeJpegDivisors(chrominance, components[2].divisors);
     components[0].dc = &dcLuminance;
     components[0].ac = &acLuminance;
     for (int k = 1; k < 3; ++k) {
@@ -513,12 +351,14 @@ Bytes EncodeJpeg(const unsigned char* rows, int width, int height, std::ptrdiff_
     const unsigned char scan[] = {0xFF, 0xDA, 0, 12, 3, 1, 0x00, 2, 0x11, 3, 0x11, 0, 63, 0};
     out.insert(out.end(), scan, scan + sizeof(scan));
 
+    const JpegQuantiser quantise = ChooseJpegQuantiser();
     const int blockRows = (height + 7) / 8;
     Strip strips[2];
     strips[0].end = strips[1].begin = blockRows / 2;
     strips[1].end = blockRows;
     for (Strip& strip : strips) {
         strip.source = Source{rows, width, height, stride};
+        strip.quantise = quantise;
         for (int k = 0; k < 3; ++k) strip.components[k] = components[k];
     }
     // The two halves of the picture are independent: each row of blocks is
