@@ -171,32 +171,43 @@ unsigned Amplitude(int value, int category) {
     return static_cast<unsigned>(value + (value >> 31)) & ((1u << category) - 1);
 }
 
-// One move per coefficient, with the offsets written in.
-template <size_t... I>
-void InFileOrder(const int16_t* natural, int* inFileOrder, std::index_sequence<I...>) {
-    ((inFileOrder[I] = natural[kJpegZigzag[I]]), ...);
-}
+// Where a block's not-zero bits in natural order go in file order, a byte of
+// them at a time: bits[k][byte] has bit i set when `byte` has bit j set and
+// natural coefficient 8 * k + j is the i-th in file order. The block is then
+// never copied into file order.
+struct ZigzagBits {
+    uint64_t bits[8][256] = {};
+    constexpr ZigzagBits() {
+        for (int i = 0; i < 64; ++i) {
+            const int natural = kJpegZigzag[i];
+            for (int byte = 0; byte < 256; ++byte) {
+                if (byte >> natural % 8 & 1) bits[natural / 8][byte] |= uint64_t{1} << i;
+            }
+        }
+    }
+};
+constexpr ZigzagBits kZigzagBits;
 
 // The block's coefficients, quantised in natural order, go out in file order.
 BitWriter EncodeBlock(const int16_t* quantised, Component& c, BitWriter bits) {
-    int coefficients[64];
-    InFileOrder(quantised, coefficients, std::make_index_sequence<64>());
-    // Bit i set when coefficient i (in file order) is not zero.
-    uint64_t present = 0;
+    // Bit i set when coefficient i (in natural order) is not zero.
+    uint64_t natural = 0;
 #ifdef __SSE2__
     for (int i = 0; i < 64; i += 16) {
-        const auto* from = reinterpret_cast<const __m128i*>(coefficients + i);
+        const auto* from = reinterpret_cast<const __m128i*>(quantised + i);
         const __m128i zero = _mm_setzero_si128();
-        const __m128i low = _mm_packs_epi32(_mm_loadu_si128(from), _mm_loadu_si128(from + 1));
-        const __m128i high = _mm_packs_epi32(_mm_loadu_si128(from + 2), _mm_loadu_si128(from + 3));
-        const __m128i zeros = _mm_packs_epi16(_mm_cmpeq_epi16(low, zero), _mm_cmpeq_epi16(high, zero));
-        present |= static_cast<uint64_t>(~_mm_movemask_epi8(zeros) & 0xFFFF) << i;
+        const __m128i zeros = _mm_packs_epi16(_mm_cmpeq_epi16(_mm_loadu_si128(from), zero),
+                                              _mm_cmpeq_epi16(_mm_loadu_si128(from + 1), zero));
+        natural |= static_cast<uint64_t>(~_mm_movemask_epi8(zeros) & 0xFFFF) << i;
     }
 #else
-    for (int i = 0; i < 64; ++i) present |= static_cast<uint64_t>(coefficients[i] != 0) << i;
+    for (int i = 0; i < 64; ++i) natural |= static_cast<uint64_t>(quantised[i] != 0) << i;
 #endif
-    const int difference = coefficients[0] - c.previousDc;
-    c.previousDc = coefficients[0];
+    // The same in file order.
+    uint64_t present = 0;
+    for (int k = 0; k < 8; ++k) present |= kZigzagBits.bits[k][natural >> 8 * k & 0xFF];
+    const int difference = quantised[0] - c.previousDc;
+    c.previousDc = quantised[0];
     int category = Category(difference);
     bits.Put((static_cast<unsigned>(c.dc->code[category]) << category) | Amplitude(difference, category),
              c.dc->length[category] + category);
@@ -205,7 +216,7 @@ BitWriter EncodeBlock(const int16_t* quantised, Component& c, BitWriter bits) {
         const int i = __builtin_ctzll(rest);
         int run = i - last - 1;
         for (; run > 15; run -= 16) bits.Put(c.ac->code[0xF0], c.ac->length[0xF0]);
-        const int value = coefficients[i];  // not zero, so its category has no test
+        const int value = quantised[kJpegZigzag[i]];  // not zero, so its category has no test
         category = 32 - __builtin_clz(static_cast<unsigned>(value < 0 ? -value : value));
         const int symbol = (run << 4) | category;
         bits.Put((static_cast<unsigned>(c.ac->code[symbol]) << category) | Amplitude(value, category),
