@@ -14,7 +14,9 @@ namespace varnel {
 
 namespace {
 
-// One value, or one lane of a vector: the code is the same for all of them.
+// The same code for one value and for four or eight lanes; always inlined,
+// so that inside the eight-lane function it is compiled for that function's
+// instruction set.
 #define VARNEL_LANES inline __attribute__((always_inline))
 
 template <typename V>
@@ -116,7 +118,9 @@ void QuantiseFour(const JpegBlockPixels& pixels, const float* const* divisors, i
     }
 }
 
-// The same with eight lanes, a whole row or column of a block in each.
+// The same with eight lanes, a whole row or column of a block in each. AVX2
+// brings no fused multiply-add: products and sums stay apart as in the
+// scalar code.
 __attribute__((target("avx2"))) void Transpose8(__m256* d) {
     __m256 pairs[8], quads[8];
     for (int i = 0; i < 8; i += 2) {
