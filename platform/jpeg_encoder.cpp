@@ -3,9 +3,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
+#include "platform/jpeg_block_quantiser.h"
 #include "platform/jpeg_zigzag.h"
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #ifdef _WIN32
 #include <windows.h>
@@ -75,46 +81,57 @@ struct HuffmanCodes {
     }
 };
 
-class BitWriter {
-public:
-    explicit BitWriter(Bytes& out) : out_(out) {}
+// The bits not yet written and where their bytes go; the caller keeps room
+// for them. Passed by value, so that its state stays in registers while the
+// bytes are stored.
+struct BitWriter {
+    unsigned char* next = nullptr;
+    uint64_t buffer = 0;
+    int filled = 0;
+
     // `count` is at most 27: a code and the amplitude after it go in at once.
+    // `value` has no bits above them.
     void Put(unsigned value, int count) {
-        buffer_ = (buffer_ << count) | (value & ((1u << count) - 1));
-        filled_ += count;
-        if (filled_ >= 32) Drain32();
+        buffer = (buffer << count) | value;
+        filled += count;
+        if (filled >= 32) Drain32();
     }
     // The last byte is filled up with one bits.
     void Flush() {
-        if (filled_ % 8) Put(0x7F, 8 - filled_ % 8);
-        while (filled_ >= 8) {
-            filled_ -= 8;
-            PutByte(static_cast<unsigned char>(buffer_ >> filled_));
+        if (filled % 8) {
+            const int ones = 8 - filled % 8;
+            Put((1u << ones) - 1, ones);
         }
+        while (filled >= 8) {
+            filled -= 8;
+            PutByte(static_cast<unsigned char>(buffer >> filled));
+        }
+    }
+    void PutMarker(unsigned char code) {
+        *next++ = 0xFF;
+        *next++ = code;
     }
 
 private:
     void PutByte(unsigned char byte) {
-        out_.push_back(byte);
+        *next++ = byte;
         // A 0xFF in the data is followed by a zero, or it would read as a marker.
-        if (byte == 0xFF) out_.push_back(0);
+        if (byte == 0xFF) *next++ = 0;
     }
     void Drain32() {
-        filled_ -= 32;
-        const auto word = static_cast<uint32_t>(buffer_ >> filled_);
+        filled -= 32;
+        const auto word = static_cast<uint32_t>(buffer >> filled);
         // Most words hold no 0xFF byte and go out as they are.
         if (((word & 0x7F7F7F7Fu) + 0x01010101u) & word & 0x80808080u) {
             for (int shift = 24; shift >= 0; shift -= 8) PutByte(static_cast<unsigned char>(word >> shift));
             return;
         }
-        const unsigned char bytes[4] = {static_cast<unsigned char>(word >> 24), static_cast<unsigned char>(word >> 16),
-                                        static_cast<unsigned char>(word >> 8), static_cast<unsigned char>(word)};
-        out_.insert(out_.end(), bytes, bytes + 4);
+        next[0] = static_cast<unsigned char>(word >> 24);
+        next[1] = static_cast<unsigned char>(word >> 16);
+        next[2] = static_cast<unsigned char>(word >> 8);
+        next[3] = static_cast<unsigned char>(word);
+        next += 4;
     }
-
-    Bytes& out_;
-    uint64_t buffer_ = 0;
-    int filled_ = 0;
 };
 
 void Put16(Bytes& out, unsigned value) {
@@ -126,33 +143,6 @@ void PutHuffmanTable(Bytes& out, int classAndId, const HuffmanTable& table) {
     out.push_back(static_cast<unsigned char>(classAndId));
     out.insert(out.end(), table.counts, table.counts + 16);
     out.insert(out.end(), table.values.begin(), table.values.end());
-}
-
-// The separable float DCT of Arai, Agui and Nakajima, in place on 8 values
-// `step` apart; its outputs carry scale factors the quantisation takes out.
-void Transform8(float* d, int step) {
-    const float t0 = d[0] + d[7 * step], t7 = d[0] - d[7 * step];
-    const float t1 = d[step] + d[6 * step], t6 = d[step] - d[6 * step];
-    const float t2 = d[2 * step] + d[5 * step], t5 = d[2 * step] - d[5 * step];
-    const float t3 = d[3 * step] + d[4 * step], t4 = d[3 * step] - d[4 * step];
-    float t10 = t0 + t3, t13 = t0 - t3, t11 = t1 + t2, t12 = t1 - t2;
-    d[0] = t10 + t11;
-    d[4 * step] = t10 - t11;
-    const float z1 = (t12 + t13) * 0.707106781f;
-    d[2 * step] = t13 + z1;
-    d[6 * step] = t13 - z1;
-    t10 = t4 + t5;
-    t11 = t5 + t6;
-    t12 = t6 + t7;
-    const float z5 = (t10 - t12) * 0.382683433f;
-    const float z2 = 0.541196100f * t10 + z5;
-    const float z4 = 1.306562965f * t12 + z5;
-    const float z3 = t11 * 0.707106781f;
-    const float z11 = t7 + z3, z13 = t7 - z3;
-    d[5 * step] = z13 + z2;
-    d[3 * step] = z13 - z2;
-    d[step] = z11 + z4;
-    d[7 * step] = z11 - z4;
 }
 
 struct Component {
@@ -167,47 +157,56 @@ void ScaledTable(const uint8_t* base, int quality, uint8_t* table) {
     for (int i = 0; i < 64; ++i) table[i] = static_cast<uint8_t>(std::clamp((base[i] * scale + 50) / 100, 1, 255));
 }
 
-void MakeDivisors(const uint8_t* table, float* divisors) {
-    static constexpr float kScale[8] = {1.0f, 1.387039845f, 1.306562965f, 1.175875602f,
-                                        1.0f, 0.785694958f, 0.541196100f, 0.275899379f};
-    for (int i = 0; i < 64; ++i) divisors[i] = 1.0f / (table[i] * kScale[i / 8] * kScale[i % 8] * 8.0f);
-}
-
+// The bits of the magnitude; the one bit below it makes zero's category 0
+// without a branch.
 int Category(int value) {
-    const auto magnitude = static_cast<unsigned>(value < 0 ? -value : value);
-    return magnitude ? 32 - __builtin_clz(magnitude) : 0;
-}
-
-// What lroundf gives (halves away from zero) without a library call per
-// coefficient: the difference from the truncation is exact in float.
-inline int RoundHalfAway(float value) {
-    const int whole = static_cast<int>(value);
-    const float rest = value - static_cast<float>(whole);
-    return whole + (rest >= 0.5f) - (rest <= -0.5f);
+    const auto magnitude = static_cast<uint64_t>(value < 0 ? -value : value);
+    return 63 - __builtin_clzll(magnitude << 1 | 1);
 }
 
 // The value's own bits after its category: negative values as one less,
-// in the category's width.
+// in the category's width. Without a branch: the signs come at random.
 unsigned Amplitude(int value, int category) {
-    return static_cast<unsigned>(value < 0 ? value + (1 << category) - 1 : value);
+    return static_cast<unsigned>(value + (value >> 31)) & ((1u << category) - 1);
 }
 
-void EncodeBlock(float* block, Component& c, BitWriter& bits) {
-    for (int row = 0; row < 8; ++row) Transform8(block + row * 8, 1);
-    for (int column = 0; column < 8; ++column) Transform8(block + column, 8);
-    // Quantised in natural order, which the compiler does four at a time,
-    // then put in file order.
-    int quantised[64];
-    for (int i = 0; i < 64; ++i) quantised[i] = RoundHalfAway(block[i] * c.divisors[i]);
-    int coefficients[64];
-    // Bit i set when coefficient i (in file order) is not zero.
-    uint64_t present = 0;
-    for (int i = 0; i < 64; ++i) {
-        coefficients[i] = quantised[kJpegZigzag[i]];
-        present |= static_cast<uint64_t>(coefficients[i] != 0) << i;
+// Where a block's not-zero bits in natural order go in file order, a byte of
+// them at a time: bits[k][byte] has bit i set when `byte` has bit j set and
+// natural coefficient 8 * k + j is the i-th in file order. The block is then
+// never copied into file order.
+struct ZigzagBits {
+    uint64_t bits[8][256] = {};
+    constexpr ZigzagBits() {
+        for (int i = 0; i < 64; ++i) {
+            const int natural = kJpegZigzag[i];
+            for (int byte = 0; byte < 256; ++byte) {
+                if (byte >> natural % 8 & 1) bits[natural / 8][byte] |= uint64_t{1} << i;
+            }
+        }
     }
-    const int difference = coefficients[0] - c.previousDc;
-    c.previousDc = coefficients[0];
+};
+constexpr ZigzagBits kZigzagBits;
+
+// The block's coefficients, quantised in natural order, go out in file order.
+BitWriter EncodeBlock(const int16_t* quantised, Component& c, BitWriter bits) {
+    // Bit i set when coefficient i (in natural order) is not zero.
+    uint64_t natural = 0;
+#ifdef __SSE2__
+    for (int i = 0; i < 64; i += 16) {
+        const auto* from = reinterpret_cast<const __m128i*>(quantised + i);
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i zeros = _mm_packs_epi16(_mm_cmpeq_epi16(_mm_loadu_si128(from), zero),
+                                              _mm_cmpeq_epi16(_mm_loadu_si128(from + 1), zero));
+        natural |= static_cast<uint64_t>(~_mm_movemask_epi8(zeros) & 0xFFFF) << i;
+    }
+#else
+    for (int i = 0; i < 64; ++i) natural |= static_cast<uint64_t>(quantised[i] != 0) << i;
+#endif
+    // The same in file order.
+    uint64_t present = 0;
+    for (int k = 0; k < 8; ++k) present |= kZigzagBits.bits[k][natural >> 8 * k & 0xFF];
+    const int difference = quantised[0] - c.previousDc;
+    c.previousDc = quantised[0];
     int category = Category(difference);
     bits.Put((static_cast<unsigned>(c.dc->code[category]) << category) | Amplitude(difference, category),
              c.dc->length[category] + category);
@@ -216,13 +215,15 @@ void EncodeBlock(float* block, Component& c, BitWriter& bits) {
         const int i = __builtin_ctzll(rest);
         int run = i - last - 1;
         for (; run > 15; run -= 16) bits.Put(c.ac->code[0xF0], c.ac->length[0xF0]);
-        category = Category(coefficients[i]);
+        const int value = quantised[kJpegZigzag[i]];  // not zero, so its category has no test
+        category = 32 - __builtin_clz(static_cast<unsigned>(value < 0 ? -value : value));
         const int symbol = (run << 4) | category;
-        bits.Put((static_cast<unsigned>(c.ac->code[symbol]) << category) | Amplitude(coefficients[i], category),
+        bits.Put((static_cast<unsigned>(c.ac->code[symbol]) << category) | Amplitude(value, category),
                  c.ac->length[symbol] + category);
         last = i;
     }
     if (last < 63) bits.Put(c.ac->code[0x00], c.ac->length[0x00]);
+    return bits;
 }
 
 struct Source {
@@ -231,44 +232,52 @@ struct Source {
     std::ptrdiff_t stride = 0;
 };
 
+// Blocks past the edges repeat the last row and column.
+JpegBlockPixels BlockPixels(const Source& s, int top, int left) {
+    JpegBlockPixels pixels;
+    for (int y = 0; y < 8; ++y) pixels.rows[y] = s.rows + s.stride * std::min(top + y, s.height - 1);
+    for (int x = 0; x < 8; ++x) pixels.columns[x] = 3 * std::min(left + x, s.width - 1);
+    pixels.inside = left + 8 < s.width;
+    return pixels;
+}
+
 // Rows of blocks [begin, end) and the entropy-coded bytes they give.
 struct Strip {
     int begin = 0, end = 0;
     Source source;
     Component components[3];
+    JpegQuantiser quantise = nullptr;
     Bytes bytes;
 };
 
 void EncodeStrip(Strip& strip) {
     const Source& s = strip.source;
-    strip.bytes.reserve(static_cast<size_t>(s.width) * 8 * static_cast<size_t>(strip.end - strip.begin) / 2 + 64);
-    float planes[3][64];
+    Bytes& out = strip.bytes;
+    out.resize(static_cast<size_t>(s.width) * 8 * static_cast<size_t>(strip.end - strip.begin) / 2 + 64);
+    const float* const divisors[3] = {strip.components[0].divisors, strip.components[1].divisors,
+                                      strip.components[2].divisors};
+    BitWriter bits;
+    bits.next = out.data();
     for (int blockRow = strip.begin; blockRow < strip.end; ++blockRow) {
-        BitWriter bits(strip.bytes);
         for (Component& c : strip.components) c.previousDc = 0;
         const int top = blockRow * 8;
         for (int left = 0; left < s.width; left += 8) {
-            // Blocks past the edges repeat the last row and column.
-            int columns[8];
-            for (int x = 0; x < 8; ++x) columns[x] = 3 * std::min(left + x, s.width - 1);
-            for (int y = 0; y < 8; ++y) {
-                const unsigned char* row = s.rows + s.stride * std::min(top + y, s.height - 1);
-                for (int x = 0; x < 8; ++x) {
-                    const unsigned char* p = row + columns[x];
-                    const float b = p[0], g = p[1], r = p[2];
-                    planes[0][y * 8 + x] = 0.299f * r + 0.587f * g + 0.114f * b - 128.0f;
-                    planes[1][y * 8 + x] = -0.168736f * r - 0.331264f * g + 0.5f * b;
-                    planes[2][y * 8 + x] = 0.5f * r - 0.418688f * g - 0.081312f * b;
-                }
+            alignas(16) int16_t quantised[3][64];
+            strip.quantise(BlockPixels(s, top, left), divisors, quantised);
+            // Three blocks of 64 codes of at most 32 bits each, every byte
+            // perhaps stuffed, then the flush and a marker.
+            constexpr size_t kRoom = 3 * 64 * 4 * 2 + 32;
+            const auto used = static_cast<size_t>(bits.next - out.data());
+            if (out.size() - used < kRoom) {
+                out.resize(std::max(out.size() * 2, used + kRoom));
+                bits.next = out.data() + used;
             }
-            for (int k = 0; k < 3; ++k) EncodeBlock(planes[k], strip.components[k], bits);
+            for (int k = 0; k < 3; ++k) bits = EncodeBlock(quantised[k], strip.components[k], bits);
         }
         bits.Flush();
-        if (blockRow + 1 < strip.end) {
-            strip.bytes.push_back(0xFF);
-            strip.bytes.push_back(static_cast<unsigned char>(0xD0 + blockRow % 8));
-        }
+        if (blockRow + 1 < strip.end) bits.PutMarker(static_cast<unsigned char>(0xD0 + blockRow % 8));
     }
+    out.resize(static_cast<size_t>(bits.next - out.data()));
 }
 
 #ifdef _WIN32
@@ -308,9 +317,9 @@ Bytes EncodeJpeg(const unsigned char* rows, int width, int height, std::ptrdiff_
     static const HuffmanCodes dcLuminance(kDcLuminance), acLuminance(kAcLuminance);
     static const HuffmanCodes dcChrominance(kDcChrominance), acChrominance(kAcChrominance);
     Component components[3];
-    MakeDivisors(luminance, components[0].divisors);
-    MakeDivisors(chrominance, components[1].divisors);
-    MakeDivisors(chrominance, components[2].divisors);
+    MakeJpegDivisors(luminance, components[0].divisors);
+    MakeJpegDivisors(chrominance, components[1].divisors);
+    MakeJpegDivisors(chrominance, components[2].divisors);
     components[0].dc = &dcLuminance;
     components[0].ac = &acLuminance;
     for (int k = 1; k < 3; ++k) {
@@ -352,12 +361,14 @@ Bytes EncodeJpeg(const unsigned char* rows, int width, int height, std::ptrdiff_
     const unsigned char scan[] = {0xFF, 0xDA, 0, 12, 3, 1, 0x00, 2, 0x11, 3, 0x11, 0, 63, 0};
     out.insert(out.end(), scan, scan + sizeof(scan));
 
+    const JpegQuantiser quantise = ChooseJpegQuantiser();
     const int blockRows = (height + 7) / 8;
     Strip strips[2];
     strips[0].end = strips[1].begin = blockRows / 2;
     strips[1].end = blockRows;
     for (Strip& strip : strips) {
         strip.source = Source{rows, width, height, stride};
+        strip.quantise = quantise;
         for (int k = 0; k < 3; ++k) strip.components[k] = components[k];
     }
     // The two halves of the picture are independent: each row of blocks is
