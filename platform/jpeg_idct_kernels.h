@@ -28,7 +28,7 @@ inline Wrapping Scaled(Wrapping x) { return x << kConstBits; }
 // The 8-point kernel: `x` the eight inputs, `fudge` the rounding (and
 // centring) added to the first; outputs before the final shift.
 template <typename V>
-inline void Kernel8(const V* x, V fudge, V* y) {
+[[gnu::always_inline]] inline void Kernel8(const V* x, V fudge, V* y) {
     const V z2e = Scaled(x[0]) + fudge, z3e = Scaled(x[4]);
     const V t0 = z2e + z3e, t1 = z2e - z3e;
     const V z1e = (x[2] + x[6]) * kFixed<Fix(0.541196100)>;
@@ -52,7 +52,7 @@ inline void Kernel8(const V* x, V fudge, V* y) {
 
 // The 16-point kernel, from the same eight inputs.
 template <typename V>
-inline void Kernel16(const V* x, V fudge, V* y) {
+[[gnu::always_inline]] inline void Kernel16(const V* x, V fudge, V* y) {
     V t0 = Scaled(x[0]) + fudge;
     V z1 = x[4];
     V t1 = z1 * kFixed<Fix(1.306562965)>, t2 = z1 * kFixed<Fix(0.541196100)>;
