@@ -8,6 +8,7 @@
 #include "platform/path_text.h"
 #include "app/operations/watermark_blend.h"
 #include "platform/bmp_format.h"
+#include "platform/jpeg_idct.h"
 #include "platform/picture_header.h"
 
 using namespace varnel;
@@ -165,6 +166,33 @@ int main(int argc, char** argv) {
     Expect(BlendPictureWatermark(lying, mark, 0, 0).empty(), "a lying picture gives no result");
     Expect(BlendPictureWatermark(base, lying, 0, 0).empty(), "a lying mark gives no result");
     Expect(BlendPictureWatermark(Solid(1, 1, 0xFF), Solid(1, 1, 0), 0, 0)[54] == 0, "a 1 x 1 blend");
+
+    // The vector inverse DCT gives the plain one's samples on every block
+    // shape: sparse blocks, and blocks loud enough that the sums wrap, some
+    // only in the first column, whose rows take the plain code's shortcut.
+    if (ChooseInverseDct() != &InverseDctPlain) {
+        const SampleLimit limit;
+        uint32_t seed = 1;
+        auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+        int16_t in[64];
+        int quant[64];
+        int differing = 0;
+        for (int block = 0; block < 40000; ++block) {
+            const int kind = block / 4 % 4;
+            for (int k = 0; k < 64; ++k) {
+                quant[k] = 1 + static_cast<int>(next() % (kind ? 65535 : 60));
+                const int most = 32767 / quant[k], any = static_cast<int>(next() % (2 * most + 1)) - most;
+                const bool kept = kind == 3 ? k % 8 == 0 : kind || k == 0 || next() % 32 == 0;
+                in[k] = static_cast<int16_t>(!kept ? 0 : kind >= 2 ? (next() & 1 ? most : -most) : any);
+            }
+            const int across = block & 1 ? 16 : 8, down = block & 2 ? 16 : 8;
+            uint8_t plain[16 * 16] = {}, vector[16 * 16] = {};
+            InverseDctPlain(in, quant, limit, across, down, plain, 16);
+            InverseDctAvx2(in, quant, limit, across, down, vector, 16);
+            differing += std::memcmp(plain, vector, sizeof(plain)) != 0;
+        }
+        Expect(differing == 0, "the vector inverse DCT gives the plain one's samples");
+    }
 
     std::printf("unit checks: %s\n", failures ? "FAILED" : "passed");
     return failures ? 1 : 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/bmp_format.h"
+#include "platform/jpeg_idct.h"
 #include "platform/jpeg_zigzag.h"
 
 #ifdef _WIN32
@@ -159,158 +160,6 @@ struct Component {
     }
 };
 
-// The accurate integer inverse DCT of the imaging service's decoder: 13-bit
-// constants, a 2-bit guard after the first pass, and the same products
-// summed in the same order, so that it gives the same samples. Colour kept
-// at half resolution is brought up the way that decoder brings it up: by
-// working its blocks out at 16 samples a side instead of 8.
-constexpr int kConstBits = 13, kPass1Bits = 2;
-constexpr int32_t Fix(double x) { return static_cast<int32_t>(x * (1 << kConstBits) + 0.5); }
-// A constant worked out while compiling, whatever the optimiser does.
-template <int32_t value>
-constexpr int32_t kFixed = value;
-
-// Sums of a damaged file's coefficients can pass 32 bits. They wrap, as in
-// the imaging service's compiled decoder, so that such a file still decodes
-// to what it gets and never into undefined arithmetic.
-using Wrapping = uint32_t;
-
-// The 8-point kernel: `x` the eight inputs, `fudge` the rounding (and
-// centring) added to the first; outputs before the final shift.
-inline void Kernel8(const int32_t* in, Wrapping fudge, int32_t* y) {
-    Wrapping x[8];
-    std::copy(in, in + 8, x);
-    const Wrapping z2e = x[0] * (1 << kConstBits) + fudge, z3e = x[4] * (1 << kConstBits);
-    const Wrapping t0 = z2e + z3e, t1 = z2e - z3e;
-    const Wrapping z1e = (x[2] + x[6]) * kFixed<Fix(0.541196100)>;
-    const Wrapping t2 = z1e + x[2] * kFixed<Fix(0.765366865)>, t3 = z1e - x[6] * kFixed<Fix(1.847759065)>;
-    const Wrapping t10 = t0 + t2, t13 = t0 - t2, t11 = t1 + t3, t12 = t1 - t3;
-    Wrapping o0 = x[7], o1 = x[5], o2 = x[3], o3 = x[1];
-    Wrapping z2 = o0 + o2, z3 = o1 + o3;
-    Wrapping z1 = (z2 + z3) * kFixed<Fix(1.175875602)>;
-    z2 = z2 * -kFixed<Fix(1.961570560)> + z1;
-    z3 = z3 * -kFixed<Fix(0.390180644)> + z1;
-    z1 = (o0 + o3) * -kFixed<Fix(0.899976223)>;
-    Wrapping a0 = o0 * kFixed<Fix(0.298631336)> + z1 + z2, a3 = o3 * kFixed<Fix(1.501321110)> + z1 + z3;
-    z1 = (o1 + o2) * -kFixed<Fix(2.562915447)>;
-    Wrapping a1 = o1 * kFixed<Fix(2.053119869)> + z1 + z3, a2 = o2 * kFixed<Fix(3.072711026)> + z1 + z2;
-    const Wrapping even[4] = {t10, t11, t12, t13}, odd[4] = {a3, a2, a1, a0};
-    for (int k = 0; k < 4; ++k) {
-        y[k] = static_cast<int32_t>(even[k] + odd[k]);
-        y[7 - k] = static_cast<int32_t>(even[k] - odd[k]);
-    }
-}
-
-// The 16-point kernel, from the same eight inputs.
-inline void Kernel16(const int32_t* in, Wrapping fudge, int32_t* y) {
-    Wrapping x[8];
-    std::copy(in, in + 8, x);
-    Wrapping t0 = x[0] * (1 << kConstBits) + fudge;
-    Wrapping z1 = x[4];
-    Wrapping t1 = z1 * kFixed<Fix(1.306562965)>, t2 = z1 * kFixed<Fix(0.541196100)>;
-    Wrapping t10 = t0 + t1, t11 = t0 - t1, t12 = t0 + t2, t13 = t0 - t2;
-    z1 = x[2];
-    Wrapping z2 = x[6];
-    Wrapping z3 = z1 - z2;
-    Wrapping z4 = z3 * kFixed<Fix(0.275899379)>;
-    z3 = z3 * kFixed<Fix(1.387039845)>;
-    t0 = z3 + z2 * kFixed<Fix(2.562915447)>;
-    t1 = z4 + z1 * kFixed<Fix(0.899976223)>;
-    t2 = z3 - z1 * kFixed<Fix(0.601344887)>;
-    Wrapping t3 = z4 - z2 * kFixed<Fix(0.509795579)>;
-    const Wrapping e0 = t10 + t0, e7 = t10 - t0, e1 = t12 + t1, e6 = t12 - t1;
-    const Wrapping e2 = t13 + t2, e5 = t13 - t2, e3 = t11 + t3, e4 = t11 - t3;
-
-    z1 = x[1];
-    z2 = x[3];
-    z3 = x[5];
-    z4 = x[7];
-    t11 = z1 + z3;
-    t1 = (z1 + z2) * kFixed<Fix(1.353318001)>;
-    t2 = t11 * kFixed<Fix(1.247225013)>;
-    t3 = (z1 + z4) * kFixed<Fix(1.093201867)>;
-    t10 = (z1 - z4) * kFixed<Fix(0.897167586)>;
-    t11 = t11 * kFixed<Fix(0.666655658)>;
-    t12 = (z1 - z2) * kFixed<Fix(0.410524528)>;
-    t0 = t1 + t2 + t3 - z1 * kFixed<Fix(2.286341144)>;
-    t13 = t10 + t11 + t12 - z1 * kFixed<Fix(1.835730603)>;
-    z1 = (z2 + z3) * kFixed<Fix(0.138617169)>;
-    t1 += z1 + z2 * kFixed<Fix(0.071888074)>;
-    t2 += z1 - z3 * kFixed<Fix(1.125726048)>;
-    z1 = (z3 - z2) * kFixed<Fix(1.407403738)>;
-    t11 += z1 - z3 * kFixed<Fix(0.766367282)>;
-    t12 += z1 + z2 * kFixed<Fix(1.971951411)>;
-    z2 += z4;
-    z1 = z2 * -kFixed<Fix(0.666655658)>;
-    t1 += z1;
-    t3 += z1 + z4 * kFixed<Fix(1.065388962)>;
-    z2 = z2 * -kFixed<Fix(1.247225013)>;
-    t10 += z2 + z4 * kFixed<Fix(3.141271809)>;
-    t12 += z2;
-    z2 = (z3 + z4) * -kFixed<Fix(1.353318001)>;
-    t2 += z2;
-    t3 += z2;
-    z2 = (z4 - z3) * kFixed<Fix(0.410524528)>;
-    t10 += z2;
-    t11 += z2;
-
-    const Wrapping even[8] = {e0, e1, e2, e3, e4, e5, e6, e7}, odd[8] = {t0, t1, t2, t3, t10, t11, t12, t13};
-    for (int k = 0; k < 8; ++k) {
-        y[k] = static_cast<int32_t>(even[k] + odd[k]);
-        y[15 - k] = static_cast<int32_t>(even[k] - odd[k]);
-    }
-}
-
-// Final samples are bounded as that decoder bounds them: centred on 512
-// and looked up by the low 10 bits, so that even wild sums land where its do.
-struct SampleLimit {
-    uint8_t table[1024];
-    SampleLimit() {
-        for (int m = 0; m < 1024; ++m) table[m] = static_cast<uint8_t>(std::clamp(m - 384, 0, 255));
-    }
-    uint8_t operator()(int32_t centred) const { return table[centred & 1023]; }
-};
-
-// One block's samples, `wide` x `high` (8 or 16 each), into rows `stride` apart.
-void InverseDct(const int16_t* in, const int* quant, const SampleLimit& limit, int wide, int high, uint8_t* out,
-                size_t stride) {
-    int32_t work[16 * 8];
-    int32_t column[8], result[16];
-    constexpr int shift1 = kConstBits - kPass1Bits;
-    for (int c = 0; c < 8; ++c) {
-        const int16_t* x = in + c;
-        if (high == 8 && !x[8] && !x[16] && !x[24] && !x[32] && !x[40] && !x[48] && !x[56]) {
-            const int32_t dc = (x[0] * quant[c]) * (1 << kPass1Bits);
-            for (int r = 0; r < 8; ++r) work[r * 8 + c] = dc;
-            continue;
-        }
-        for (int r = 0; r < 8; ++r) column[r] = x[r * 8] * quant[r * 8 + c];
-        if (high == 8) {
-            Kernel8(column, int32_t{1} << (shift1 - 1), result);
-        } else {
-            Kernel16(column, int32_t{1} << (shift1 - 1), result);
-        }
-        for (int r = 0; r < high; ++r) work[r * 8 + c] = result[r] >> shift1;
-    }
-    constexpr int shift2 = kConstBits + kPass1Bits + 3;
-    // The centre and the rounding of the final shift, added before it.
-    constexpr int32_t fudge2 = ((512 << (kPass1Bits + 3)) + (1 << (kPass1Bits + 2))) * (1 << kConstBits);
-    for (int r = 0; r < high; ++r) {
-        const int32_t* w = work + r * 8;
-        uint8_t* o = out + stride * static_cast<size_t>(r);
-        if (wide == 8 && !w[1] && !w[2] && !w[3] && !w[4] && !w[5] && !w[6] && !w[7]) {
-            std::memset(o, limit((w[0] + (512 << (kPass1Bits + 3)) + (1 << (kPass1Bits + 2))) >> (kPass1Bits + 3)), 8);
-            continue;
-        }
-        if (wide == 8) {
-            Kernel8(w, fudge2, result);
-        } else {
-            Kernel16(w, fudge2, result);
-        }
-        for (int k = 0; k < wide; ++k) o[k] = limit(result[k] >> shift2);
-    }
-}
-
 // YCbCr as JFIF defines it, in 16-bit fixed point, looked up.
 struct ColourTables {
     int redOfCr[256], blueOfCb[256], greenOfCb[256], greenOfCr[256];
@@ -371,6 +220,7 @@ private:
     unsigned char* rows_ = nullptr;
     std::ptrdiff_t stride_ = 0;
     SampleLimit limit_;
+    const InverseDctFunction inverseDct_ = ChooseInverseDct();
     ColourTables colour_;
 #ifdef _WIN32
     // Rows of coefficients handed from the decoding thread to the worker.
@@ -592,7 +442,7 @@ void Decoder::TransformRow(int row, const int16_t* coefficients, bool luma) {
             for (int by = 0; by < c.v; ++by) {
                 uint8_t* line = c.Row(row * c.stripHeight + by * high);
                 for (int bx = 0; bx < c.h; ++bx, block += 64) {
-                    InverseDct(block, c.quantized, limit_, wide, high, line + (mx * c.h + bx) * wide,
+                    inverseDct_(block, c.quantized, limit_, wide, high, line + (mx * c.h + bx) * wide,
                                static_cast<size_t>(c.stripWidth));
                 }
             }
