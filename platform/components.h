@@ -203,6 +203,8 @@ protected:
 private:
     void Paint();
     void LayIfPending();
+    // True, the surface shown again, when `next` would lay what it holds.
+    bool LaysAsBefore(const Bytes& next);
 
     Bytes picture_;
     MemoryDc backingDc_;

@@ -78,16 +78,33 @@ void PictureSurface::LayIfPending() {
 }
 
 void PictureSurface::SetPicture(const Bytes& fileBytes) {
-    // A whole 24-bit BMP is already in the form the surface hands back.
     BmpHeader header;
-    SetPicture(IsWholeBmp24(fileBytes, &header) && header.offBits == 54 ? Bytes(fileBytes)
-                                                                         : DecodePictureToBmp24(fileBytes));
+    if (!IsWholeBmp24(fileBytes, &header) || header.offBits != 54) {
+        SetPicture(DecodePictureToBmp24(fileBytes));
+        return;
+    }
+    if (LaysAsBefore(fileBytes)) return;
+    // The room of the picture before is used again when the new one fits it
+    // without wasting much: memory fresh from the system costs more to touch
+    // than the copy itself.
+    if (picture_.capacity() >= fileBytes.size() && picture_.capacity() / 2 <= fileBytes.size()) {
+        picture_.assign(fileBytes.begin(), fileBytes.end());
+    } else {
+        picture_ = fileBytes;
+    }
+    RebuildBacking();
 }
 
 void PictureSurface::SetPicture(Bytes&& fileBytes) {
     BmpHeader header;
     Bytes next = IsWholeBmp24(fileBytes, &header) && header.offBits == 54 ? std::move(fileBytes)
                                                                            : DecodePictureToBmp24(fileBytes);
+    if (LaysAsBefore(next)) return;
+    picture_ = std::move(next);
+    RebuildBacking();
+}
+
+bool PictureSurface::LaysAsBefore(const Bytes& next) {
     // Laying the same picture again on an untouched backing of the same size
     // and fill would draw the very same pixels.
     RECT client{};
@@ -96,12 +113,8 @@ void PictureSurface::SetPicture(Bytes&& fileBytes) {
                            std::max<int>(client.right, 1) == backingWidth_ &&
                            std::max<int>(client.bottom, 1) == backingHeight_ &&
                            GetSysColor(COLOR_BTNFACE) == backingFill_;
-    picture_ = std::move(next);
-    if (unchanged) {
-        InvalidateRect(hwnd_, nullptr, FALSE);
-        return;
-    }
-    RebuildBacking();
+    if (unchanged) InvalidateRect(hwnd_, nullptr, FALSE);
+    return unchanged;
 }
 
 Bytes PictureSurface::Snapshot(int width, int height) {

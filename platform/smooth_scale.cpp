@@ -71,44 +71,74 @@ struct Band {
     ptrdiff_t stride = 0;
     const Taps* across = nullptr;
     const Taps* down = nullptr;
+    int sourceWidth = 0;
     int from = 0, to = 0;
     uint32_t* out = nullptr;
     bool made = false;
 };
 
+// One source row of `sourceWidth` pixels scaled across, with 8 bits below
+// the value's own.
+void ScaleAcross(const unsigned char* source, int sourceWidth, const Taps& across, uint16_t* line) {
+    constexpr int shift = kWeightBits - 8;
+    auto put = [line](int x, int b, int g, int r) {
+        line[x * 3] = static_cast<uint16_t>((b + (1 << (shift - 1))) >> shift);
+        line[x * 3 + 1] = static_cast<uint16_t>((g + (1 << (shift - 1))) >> shift);
+        line[x * 3 + 2] = static_cast<uint16_t>((r + (1 << (shift - 1))) >> shift);
+    };
+    const int keptWidth = static_cast<int>(across.first.size());
+    int x = 0;
+    // Four taps a pixel (every enlarging, and shrinking by up to half) are
+    // summed without a loop: the weights past a pixel's own taps are 0, so
+    // the sums are the same, as long as the four pixels are in the row.
+    if (across.width == 4) {
+        for (; x < keptWidth && across.first[x] + 4 <= sourceWidth; ++x) {
+            const unsigned char* p = source + static_cast<ptrdiff_t>(across.first[x]) * 3;
+            const int* w = &across.weights[static_cast<size_t>(x) * 4];
+            put(x, p[0] * w[0] + p[3] * w[1] + p[6] * w[2] + p[9] * w[3],
+                p[1] * w[0] + p[4] * w[1] + p[7] * w[2] + p[10] * w[3],
+                p[2] * w[0] + p[5] * w[1] + p[8] * w[2] + p[11] * w[3]);
+        }
+    }
+    for (; x < keptWidth; ++x) {
+        const unsigned char* pixel = source + static_cast<ptrdiff_t>(across.first[x]) * 3;
+        const int* weights = &across.weights[static_cast<size_t>(x) * across.width];
+        int b = 0, g = 0, r = 0;
+        for (int k = 0; k < across.count[x]; ++k, pixel += 3) {
+            b += pixel[0] * weights[k];
+            g += pixel[1] * weights[k];
+            r += pixel[2] * weights[k];
+        }
+        put(x, b, g, r);
+    }
+}
+
 void ScaleBand(Band& band) {
     const Taps& across = *band.across;
     const Taps& down = *band.down;
     const int keptWidth = static_cast<int>(across.first.size());
-    const int firstRow = down.first[band.from];
-    const int lastRow = down.first[band.to - 1] + down.count[band.to - 1];
     const size_t lineLength = static_cast<size_t>(keptWidth) * 3;
-    // Scaled across, with 8 bits below the value's own.
-    std::vector<uint16_t> lines(static_cast<size_t>(lastRow - firstRow) * lineLength);
-    for (int y = firstRow; y < lastRow; ++y) {
-        const unsigned char* source = band.rows + band.stride * y;
-        uint16_t* line = &lines[static_cast<size_t>(y - firstRow) * lineLength];
-        for (int x = 0; x < keptWidth; ++x) {
-            const unsigned char* pixel = source + static_cast<ptrdiff_t>(across.first[x]) * 3;
-            const int* weights = &across.weights[static_cast<size_t>(x) * across.width];
-            int b = 0, g = 0, r = 0;
-            for (int k = 0; k < across.count[x]; ++k, pixel += 3) {
-                b += pixel[0] * weights[k];
-                g += pixel[1] * weights[k];
-                r += pixel[2] * weights[k];
-            }
-            constexpr int shift = kWeightBits - 8;
-            line[x * 3] = static_cast<uint16_t>((b + (1 << (shift - 1))) >> shift);
-            line[x * 3 + 1] = static_cast<uint16_t>((g + (1 << (shift - 1))) >> shift);
-            line[x * 3 + 2] = static_cast<uint16_t>((r + (1 << (shift - 1))) >> shift);
+    // Only the source rows one target row reads are held, scaled across:
+    // consecutive rows, so each has a slot of its own among `window`, and
+    // the next target rows mostly find theirs already made.
+    const int window = down.width;
+    std::vector<uint16_t> lines(static_cast<size_t>(window) * lineLength);
+    std::vector<int> held(static_cast<size_t>(window), -1);
+    auto lineOf = [&](int y) {
+        const int slot = y % window;
+        uint16_t* line = &lines[static_cast<size_t>(slot) * lineLength];
+        if (held[slot] != y) {
+            ScaleAcross(band.rows + band.stride * y, band.sourceWidth, across, line);
+            held[slot] = y;
         }
-    }
+        return line;
+    };
     std::vector<uint32_t> sums(lineLength);
     for (int y = band.from; y < band.to; ++y) {
         std::fill(sums.begin(), sums.end(), (1u << (kWeightBits + 8 - 1)));
         const int* weights = &down.weights[static_cast<size_t>(y) * down.width];
         for (int k = 0; k < down.count[y]; ++k) {
-            const uint16_t* line = &lines[static_cast<size_t>(down.first[y] + k - firstRow) * lineLength];
+            const uint16_t* line = lineOf(down.first[y] + k);
             const uint32_t weight = static_cast<uint32_t>(weights[k]);
             for (size_t i = 0; i < lineLength; ++i) sums[i] += line[i] * weight;
         }
@@ -149,8 +179,8 @@ std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, i
         std::vector<uint32_t> out(static_cast<size_t>(keptWidth) * keptHeight);
         // The lower half on a thread of its own, when it is worth one.
         const bool shared = keptHeight >= 2 && static_cast<long long>(keptWidth) * keptHeight >= kPixelsWorthSharing;
-        Band upper{rows, stride, &across, &down, 0, shared ? keptHeight / 2 : keptHeight, out.data()};
-        Band lower{rows, stride, &across, &down, upper.to, keptHeight, out.data()};
+        Band upper{rows, stride, &across, &down, sourceWidth, 0, shared ? keptHeight / 2 : keptHeight, out.data()};
+        Band lower{rows, stride, &across, &down, sourceWidth, upper.to, keptHeight, out.data()};
         KernelHandle apart(shared ? CreateThread(nullptr, 0, &ScaleBandApart, &lower, 0, nullptr) : nullptr);
         try {
             ScaleBand(upper);

@@ -13,7 +13,7 @@ namespace varnel {
 
 PreviewRenderer::~PreviewRenderer() { decodes_.WaitForWorker(); }
 
-Bytes PreviewRenderer::PanelPicture(const Bytes& fileBytes) {
+const Bytes& PreviewRenderer::PanelPicture(const Bytes& fileBytes) {
     BmpHeader header;
     if (IsWholeBmp24(fileBytes, &header) && header.offBits == 54) return fileBytes;
     return decodes_.DecodeToBmp24(fileBytes);

@@ -51,7 +51,9 @@ public:
     // A picture file's bytes as the 24-bit BMP file image a panel shows: a
     // plain 24-bit BMP as it is, anything else decoded once however often
     // the same bytes come back; empty when they are no picture.
-    Bytes PanelPicture(const Bytes& fileBytes);
+    // The result lives until the next call (when it is `fileBytes`
+    // themselves, as long as they do).
+    const Bytes& PanelPicture(const Bytes& fileBytes);
     // A copy, for the caller to own, of the picture PanelPicture last decoded
     // when it came from exactly these bytes; null otherwise.
     Gdiplus::GpImage* CloneRemembered(const Bytes& fileBytes) const { return decodes_.CloneRemembered(fileBytes); }
