@@ -167,13 +167,6 @@ bool DecodeBmp24AndBitmap(const Bytes& fileBytes, Bytes& bmp, BitmapOwner& pictu
     return !bmp.empty();
 }
 
-bool DrawBmpStretched(HDC dc, const Bytes& bmp, int width, int height) {
-    // The program's own filter: GDI's halftone stretching is slow software on
-    // some systems, and picture mode lays and takes back a whole picture for
-    // every file it shows.
-    return DrawBmpSmooth(dc, bmp, width, height, width, height);
-}
-
 Bytes SnapshotToBmp24(HDC source, int sourceX, int sourceY, int sourceWidth, int sourceHeight,
                       int width, int height) {
     if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxPicturePixels) return {};
@@ -215,7 +208,7 @@ Bytes SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int bac
     RECT all{0, 0, backingWidth, backingHeight};
     Brush brush(CreateSolidBrush(fill));
     FillRect(dc.get(), &all, brush.handle());
-    if (!DrawBmpStretched(dc.get(), picture, backingWidth, backingHeight)) return {};
+    if (!DrawBmpSmooth(dc.get(), picture, backingWidth, backingHeight, backingWidth, backingHeight)) return {};
     return SnapshotToBmp24(dc.get(), 0, 0, backingWidth, backingHeight, width, height);
 }
 

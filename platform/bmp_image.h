@@ -39,10 +39,6 @@ Bytes BitmapToBmp24(Gdiplus::GpBitmap* bitmap);
 // or swapping the image keeps the buffer.
 bool DecodeBmp24AndBitmap(const Bytes& fileBytes, Bytes& bmp, BitmapOwner& picture);
 
-// Draws a 24-bit BMP file image scaled to width x height at the origin;
-// false when the image is not whole.
-bool DrawBmpStretched(HDC dc, const Bytes& bmp, int width, int height);
-
 // What filling a fresh backing of the given size with `fill`, stretching the
 // picture (a 24-bit BMP file image) over all of it, and taking the backing
 // scaled to width x height gives; empty when the picture is not whole. Safe

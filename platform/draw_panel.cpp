@@ -2,7 +2,7 @@
 
 #include <windowsx.h>
 
-#include "platform/bmp_image.h"
+#include "platform/smooth_scale.h"
 
 namespace varnel {
 
@@ -19,7 +19,7 @@ int KeyState() {
 bool DrawPanel::Create(HWND parent) { return CreateSurface(parent, 0); }
 
 void DrawPanel::LayPicture(HDC dc, int width, int height) const {
-    DrawBmpStretched(dc, Picture(), width, height);
+    DrawBmpSmooth(dc, Picture(), width, height, width, height);
 }
 
 LRESULT DrawPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/bmp_image.h"
+#include "platform/bmp_format.h"
+#include "platform/smooth_scale.h"
 
 namespace varnel {
 
@@ -16,7 +17,7 @@ void PictureBox::LayPicture(HDC dc, int width, int height) const {
                              static_cast<double>(height) / header.height});
     int w = std::max(1, static_cast<int>(header.width * scale));
     int h = std::max(1, static_cast<int>(header.height * scale));
-    DrawBmpStretched(dc, Picture(), w, h);
+    DrawBmpSmooth(dc, Picture(), w, h, w, h);
 }
 
 LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -84,14 +84,11 @@ void PictureSurface::SetPicture(const Bytes& fileBytes) {
         return;
     }
     if (LaysAsBefore(fileBytes)) return;
-    // The room of the picture before is used again when the new one fits it
-    // without wasting much: memory fresh from the system costs more to touch
-    // than the copy itself.
-    if (picture_.capacity() >= fileBytes.size() && picture_.capacity() / 2 <= fileBytes.size()) {
-        picture_.assign(fileBytes.begin(), fileBytes.end());
-    } else {
-        picture_ = fileBytes;
-    }
+    // Copied into the room of the picture before, which a copy keeps when it
+    // fits: memory fresh from the system costs more to touch than the copy.
+    // Room far too large for the new picture is given back first.
+    if (picture_.capacity() / 2 > fileBytes.size()) Bytes().swap(picture_);
+    picture_ = fileBytes;
     RebuildBacking();
 }
 

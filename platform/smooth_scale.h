@@ -1,7 +1,8 @@
 #pragma once
 // Scaling a decoded picture for the screen with the program's own filter:
-// the imaging service's resampling is slow software on some systems, and a
-// preview is scaled every time a picture is selected.
+// the imaging service's resampling and GDI's halftone stretching are slow
+// software on some systems, and a preview is scaled every time a picture is
+// selected (picture mode lays and takes back a whole picture besides).
 #include <windows.h>
 
 #include <cstdint>

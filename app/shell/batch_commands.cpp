@@ -50,7 +50,6 @@ ItemOutcome MarkAndReplace(const std::string& path, const Bytes& original, const
     // this run's own to draw on now, and the file is written anew anyway.
     DecodeCache::Decoded shown;
     App().renderer.TakeRemembered(original, shown);
-    Bytes().swap(shown.input);  // the same bytes as `original`, once more in memory
     MarkedFile marked = MarkFile(original, path, marking, shown.picture.bitmap, true);
     shown.Clear();
     if (marked.failure != FileFailure::None) {
