@@ -196,20 +196,24 @@ Bytes SnapshotToBmp24(HDC source, int sourceX, int sourceY, int sourceWidth, int
     return MakeBmp24(width, height, static_cast<const unsigned char*>(bits), BmpStride24(width));
 }
 
-// The panel's steps on a bitmap of the same kind: filled, then the picture
-// laid as the panel lays it, then scaled as its snapshot scales it.
-Bytes SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int backingHeight, COLORREF fill,
-                                 int width, int height) {
-    WindowDc screen(nullptr);
-    Bitmap backing(CreateCompatibleBitmap(screen.get(), backingWidth, backingHeight));
-    MemoryDc dc(CreateCompatibleDC(screen.get()));
-    if (!backing || !dc) return {};
-    SelectScope select(dc.get(), backing.get());
-    RECT all{0, 0, backingWidth, backingHeight};
-    Brush brush(CreateSolidBrush(fill));
-    FillRect(dc.get(), &all, brush.handle());
-    if (!DrawBmpSmooth(dc.get(), picture, backingWidth, backingHeight, backingWidth, backingHeight)) return {};
-    return SnapshotToBmp24(dc.get(), 0, 0, backingWidth, backingHeight, width, height);
+// The panel's steps: the picture stretched over all of its backing is the
+// picture scaled to the backing's size, which no fill shows through; taking
+// the backing back scales that. Done without a bitmap of the display's kind,
+// whose drawing and reading back cost as much again on some systems.
+Bytes SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int backingHeight, int width, int height) {
+    BmpHeader header;
+    if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxPicturePixels ||
+        !IsWholeBmp24(picture, &header) || header.width <= 0 || header.height <= 0) {
+        return {};
+    }
+    // The file stores its rows bottom-up: the top row is the last.
+    const unsigned char* top = picture.data() + header.offBits + header.stride * (header.height - 1);
+    const Bytes laid = Bmp24FromRows(ScaleRows24(top, -static_cast<ptrdiff_t>(header.stride), header.width,
+                                                 header.height, backingWidth, backingHeight, backingWidth,
+                                                 backingHeight),
+                                     backingWidth, backingHeight);
+    if (laid.empty() || (width == backingWidth && height == backingHeight)) return laid;
+    return ScaleBmp24(laid, width, height);
 }
 
 }  // namespace varnel

@@ -39,12 +39,11 @@ Bytes BitmapToBmp24(Gdiplus::GpBitmap* bitmap);
 // or swapping the image keeps the buffer.
 bool DecodeBmp24AndBitmap(const Bytes& fileBytes, Bytes& bmp, BitmapOwner& picture);
 
-// What filling a fresh backing of the given size with `fill`, stretching the
-// picture (a 24-bit BMP file image) over all of it, and taking the backing
-// scaled to width x height gives; empty when the picture is not whole. Safe
-// on any thread.
-Bytes SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int backingHeight, COLORREF fill,
-                                 int width, int height);
+// What stretching the picture (a 24-bit BMP file image) over all of a
+// fresh backing of the given size, and taking the backing scaled to
+// width x height gives; empty when the picture is not whole. Safe on any
+// thread.
+Bytes SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int backingHeight, int width, int height);
 
 // The source rectangle of a device context scaled to width x height.
 Bytes SnapshotToBmp24(HDC source, int sourceX, int sourceY, int sourceWidth, int sourceHeight,

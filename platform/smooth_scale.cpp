@@ -5,12 +5,13 @@
 
 #include "platform/bmp_format.h"
 #include "platform/handles.h"
+#include "platform/smooth_scale_kernels.h"
 
 namespace varnel {
 
 namespace {
 
-constexpr int kWeightBits = 14;
+constexpr int kWeightBits = kScaleWeightBits;
 constexpr int kWeightOne = 1 << kWeightBits;
 
 // For every target pixel along one axis, the first source pixel it reads
@@ -20,6 +21,8 @@ struct Taps {
     std::vector<int> count;
     std::vector<int> weights;  // `width` per target pixel
     int width = 0;
+    // Four taps a pixel: the weights as the kernels pair them, 16 per pixel.
+    std::vector<int16_t> paired;
 };
 
 Taps MakeTaps(int sourceLength, int targetLength, int keptLength) {
@@ -62,6 +65,17 @@ Taps MakeTaps(int sourceLength, int targetLength, int keptLength) {
         taps.first[i] = first;
         taps.count[i] = last - first + 1;
     }
+    if (taps.width == 4) {
+        taps.paired.assign(static_cast<size_t>(keptLength) * 16, 0);
+        for (size_t i = 0; i < static_cast<size_t>(keptLength); ++i) {
+            for (int k = 0; k < 4; ++k) {
+                for (int channel = 0; channel < 3; ++channel) {
+                    taps.paired[i * 16 + (k / 2) * 8 + channel * 2 + k % 2] =
+                        static_cast<int16_t>(taps.weights[i * 4 + k]);
+                }
+            }
+        }
+    }
     return taps;
 }
 
@@ -71,36 +85,55 @@ struct Band {
     ptrdiff_t stride = 0;
     const Taps* across = nullptr;
     const Taps* down = nullptr;
+    const ScaleKernels* kernels = nullptr;
     int sourceWidth = 0;
     int from = 0, to = 0;
+    // The target columns made; the output rows hold all kept columns.
+    int left = 0, right = 0;
     uint32_t* out = nullptr;
     bool made = false;
 };
 
-// One source row of `sourceWidth` pixels scaled across, with 8 bits below
-// the value's own.
-void ScaleAcross(const unsigned char* source, int sourceWidth, const Taps& across, uint16_t* line) {
+void AcrossFourTapsPlain(const unsigned char* row, const int* first, const int16_t* weights, int from, int to,
+                         uint16_t* line) {
     constexpr int shift = kWeightBits - 8;
-    auto put = [line](int x, int b, int g, int r) {
-        line[x * 3] = static_cast<uint16_t>((b + (1 << (shift - 1))) >> shift);
-        line[x * 3 + 1] = static_cast<uint16_t>((g + (1 << (shift - 1))) >> shift);
-        line[x * 3 + 2] = static_cast<uint16_t>((r + (1 << (shift - 1))) >> shift);
-    };
-    const int keptWidth = static_cast<int>(across.first.size());
-    int x = 0;
-    // Four taps a pixel (every enlarging, and shrinking by up to half) are
-    // summed without a loop: the weights past a pixel's own taps are 0, so
-    // the sums are the same, as long as the four pixels are in the row.
-    if (across.width == 4) {
-        for (; x < keptWidth && across.first[x] + 4 <= sourceWidth; ++x) {
-            const unsigned char* p = source + static_cast<ptrdiff_t>(across.first[x]) * 3;
-            const int* w = &across.weights[static_cast<size_t>(x) * 4];
-            put(x, p[0] * w[0] + p[3] * w[1] + p[6] * w[2] + p[9] * w[3],
-                p[1] * w[0] + p[4] * w[1] + p[7] * w[2] + p[10] * w[3],
-                p[2] * w[0] + p[5] * w[1] + p[8] * w[2] + p[11] * w[3]);
+    for (int x = from; x < to; ++x) {
+        const unsigned char* p = row + static_cast<ptrdiff_t>(first[x]) * 3;
+        const int16_t* w = weights + 16 * static_cast<size_t>(x);
+        for (int c = 0; c < 3; ++c) {
+            const int sum = p[c] * w[0] + p[c + 3] * w[1] + p[c + 6] * w[8] + p[c + 9] * w[9];
+            line[x * 3 + c] = static_cast<uint16_t>((sum + (1 << (shift - 1))) >> shift);
         }
     }
-    for (; x < keptWidth; ++x) {
+}
+
+void AccumulatePlain(uint32_t* sums, const uint16_t* line, uint32_t weight, size_t from, size_t to) {
+    for (size_t i = from; i < to; ++i) sums[i] += line[i] * weight;
+}
+
+void PackPlain(const uint32_t* sums, uint32_t* target, int from, int to) {
+    for (int x = from; x < to; ++x) {
+        auto channel = [&](int c) { return std::min<uint32_t>(sums[x * 3 + c] >> (kWeightBits + 8), 255); };
+        target[x] = channel(0) | (channel(1) << 8) | (channel(2) << 16);
+    }
+}
+
+// Target pixels [left, right) of one source row of `sourceWidth` pixels
+// scaled across, with 8 bits below the value's own.
+void ScaleAcross(const unsigned char* source, int sourceWidth, const Taps& across, const ScaleKernels& kernels,
+                 int left, int right, uint16_t* line) {
+    constexpr int shift = kWeightBits - 8;
+    int x = left;
+    // Four taps a pixel (every enlarging, and shrinking by up to half) are
+    // summed without a loop: the weights past a pixel's own taps are 0, so
+    // the sums are the same, as long as the pixels the kernel reads are in the row.
+    if (across.width == 4) {
+        int end = x;
+        while (end < right && across.first[end] + 6 <= sourceWidth) ++end;
+        kernels.acrossFourTaps(source, across.first.data(), across.paired.data(), x, end, line);
+        x = end;
+    }
+    for (; x < right; ++x) {
         const unsigned char* pixel = source + static_cast<ptrdiff_t>(across.first[x]) * 3;
         const int* weights = &across.weights[static_cast<size_t>(x) * across.width];
         int b = 0, g = 0, r = 0;
@@ -109,7 +142,9 @@ void ScaleAcross(const unsigned char* source, int sourceWidth, const Taps& acros
             g += pixel[1] * weights[k];
             r += pixel[2] * weights[k];
         }
-        put(x, b, g, r);
+        line[x * 3] = static_cast<uint16_t>((b + (1 << (shift - 1))) >> shift);
+        line[x * 3 + 1] = static_cast<uint16_t>((g + (1 << (shift - 1))) >> shift);
+        line[x * 3 + 2] = static_cast<uint16_t>((r + (1 << (shift - 1))) >> shift);
     }
 }
 
@@ -128,25 +163,23 @@ void ScaleBand(Band& band) {
         const int slot = y % window;
         uint16_t* line = &lines[static_cast<size_t>(slot) * lineLength];
         if (held[slot] != y) {
-            ScaleAcross(band.rows + band.stride * y, band.sourceWidth, across, line);
+            ScaleAcross(band.rows + band.stride * y, band.sourceWidth, across, *band.kernels, band.left, band.right,
+                        line);
             held[slot] = y;
         }
         return line;
     };
+    const size_t from = static_cast<size_t>(band.left) * 3, to = static_cast<size_t>(band.right) * 3;
     std::vector<uint32_t> sums(lineLength);
     for (int y = band.from; y < band.to; ++y) {
-        std::fill(sums.begin(), sums.end(), (1u << (kWeightBits + 8 - 1)));
+        std::fill(sums.begin() + from, sums.begin() + to, (1u << (kWeightBits + 8 - 1)));
         const int* weights = &down.weights[static_cast<size_t>(y) * down.width];
         for (int k = 0; k < down.count[y]; ++k) {
             const uint16_t* line = lineOf(down.first[y] + k);
             const uint32_t weight = static_cast<uint32_t>(weights[k]);
-            for (size_t i = 0; i < lineLength; ++i) sums[i] += line[i] * weight;
+            band.kernels->accumulate(sums.data(), line, weight, from, to);
         }
-        uint32_t* target = band.out + static_cast<size_t>(y) * keptWidth;
-        for (int x = 0; x < keptWidth; ++x) {
-            auto channel = [&](int c) { return std::min<uint32_t>(sums[x * 3 + c] >> (kWeightBits + 8), 255); };
-            target[x] = channel(0) | (channel(1) << 8) | (channel(2) << 16);
-        }
+        band.kernels->pack(sums.data(), band.out + static_cast<size_t>(y) * keptWidth, band.left, band.right);
     }
     band.made = true;
 }
@@ -163,7 +196,45 @@ DWORD WINAPI ScaleBandApart(void* band) {
 // Below this many target pixels a second thread costs more than it saves.
 constexpr int kPixelsWorthSharing = 1 << 17;
 
+// Makes the band, its lower half on a thread of its own when it is worth one.
+bool ScaleShared(const Band& whole) {
+    const int rows = whole.to - whole.from;
+    const bool shared = rows >= 2 && static_cast<long long>(whole.right - whole.left) * rows >= kPixelsWorthSharing;
+    Band upper = whole, lower = whole;
+    if (shared) upper.to = lower.from = whole.from + rows / 2;
+    KernelHandle apart(shared ? CreateThread(nullptr, 0, &ScaleBandApart, &lower, 0, nullptr) : nullptr);
+    try {
+        ScaleBand(upper);
+    } catch (...) {
+    }
+    if (apart) WaitForSingleObject(apart.get(), INFINITE);
+    if (shared && !apart) ScaleBand(lower);
+    return upper.made && (!shared || lower.made);
+}
+
+// The target pixels [first, last) whose taps read any of the source pixels [from, to).
+void TargetsReading(const Taps& taps, int from, int to, int& first, int& last) {
+    const int kept = static_cast<int>(taps.first.size());
+    first = 0;
+    while (first < kept && taps.first[first] + taps.count[first] <= from) ++first;
+    last = first;
+    while (last < kept && taps.first[last] < to) ++last;
+}
+
 }  // namespace
+
+const ScaleKernels& ScaleKernelsPlain() {
+    static constexpr ScaleKernels plain{&AcrossFourTapsPlain, &AccumulatePlain, &PackPlain};
+    return plain;
+}
+
+const ScaleKernels& ChooseScaleKernels() {
+#if defined(__i386__) || defined(__x86_64__)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2")) return ScaleKernelsAvx2();
+#endif
+    return ScaleKernelsPlain();
+}
 
 std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, int sourceWidth, int sourceHeight,
                                   int drawnWidth, int drawnHeight, int keptWidth, int keptHeight) {
@@ -177,21 +248,38 @@ std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, i
         const Taps across = MakeTaps(sourceWidth, drawnWidth, keptWidth);
         const Taps down = MakeTaps(sourceHeight, drawnHeight, keptHeight);
         std::vector<uint32_t> out(static_cast<size_t>(keptWidth) * keptHeight);
-        // The lower half on a thread of its own, when it is worth one.
-        const bool shared = keptHeight >= 2 && static_cast<long long>(keptWidth) * keptHeight >= kPixelsWorthSharing;
-        Band upper{rows, stride, &across, &down, sourceWidth, 0, shared ? keptHeight / 2 : keptHeight, out.data()};
-        Band lower{rows, stride, &across, &down, sourceWidth, upper.to, keptHeight, out.data()};
-        KernelHandle apart(shared ? CreateThread(nullptr, 0, &ScaleBandApart, &lower, 0, nullptr) : nullptr);
-        try {
-            ScaleBand(upper);
-        } catch (...) {
+        if (!ScaleShared(Band{rows, stride, &across, &down, &ChooseScaleKernels(), sourceWidth, 0, keptHeight, 0,
+                              keptWidth, out.data()})) {
+            return {};
         }
-        if (apart) WaitForSingleObject(apart.get(), INFINITE);
-        if (shared && !apart) ScaleBand(lower);
-        if (!upper.made || (shared && !lower.made)) return {};
         return out;
     } catch (...) {
         return {};
+    }
+}
+
+bool RescaleChanged(const unsigned char* rows, ptrdiff_t stride, int sourceWidth, int sourceHeight, int drawnWidth,
+                    int drawnHeight, int keptWidth, int keptHeight, const RECT& changed,
+                    std::vector<uint32_t>& scaled) {
+    if (!rows || sourceWidth <= 0 || sourceHeight <= 0 || drawnWidth <= 0 || drawnHeight <= 0 || keptWidth <= 0 ||
+        keptHeight <= 0) {
+        return false;
+    }
+    keptWidth = std::min(keptWidth, drawnWidth);
+    keptHeight = std::min(keptHeight, drawnHeight);
+    if (scaled.size() != static_cast<size_t>(keptWidth) * keptHeight) return false;
+    const int left = std::max<int>(changed.left, 0), right = std::min<int>(changed.right, sourceWidth);
+    const int top = std::max<int>(changed.top, 0), bottom = std::min<int>(changed.bottom, sourceHeight);
+    if (left >= right || top >= bottom) return true;
+    try {
+        const Taps across = MakeTaps(sourceWidth, drawnWidth, keptWidth);
+        const Taps down = MakeTaps(sourceHeight, drawnHeight, keptHeight);
+        Band band{rows, stride, &across, &down, &ChooseScaleKernels(), sourceWidth, 0, 0, 0, 0, scaled.data()};
+        TargetsReading(across, left, right, band.left, band.right);
+        TargetsReading(down, top, bottom, band.from, band.to);
+        return band.left >= band.right || band.from >= band.to || ScaleShared(band);
+    } catch (...) {
+        return false;
     }
 }
 
@@ -210,14 +298,13 @@ std::vector<uint32_t> ScaleBmpRows(const Bytes& bmp, int drawnWidth, int drawnHe
 
 }  // namespace
 
-Bytes ScaleBmp24(const Bytes& bmp, int width, int height) {
-    const std::vector<uint32_t> pixels = ScaleBmpRows(bmp, width, height, width, height);
-    if (pixels.empty()) return {};
-    Bytes scaled = MakeBmp24(width, height, nullptr, 0);
+Bytes Bmp24FromRows(const std::vector<uint32_t>& pixels, int width, int height) {
+    if (width <= 0 || height <= 0 || pixels.size() != static_cast<size_t>(width) * height) return {};
+    Bytes bmp = MakeBmp24(width, height, nullptr, 0);
     BmpHeader header;
-    if (!IsWholeBmp24(scaled, &header)) return {};
+    if (!IsWholeBmp24(bmp, &header)) return {};
     const size_t stride = header.stride;
-    unsigned char* rows = scaled.data() + header.offBits;
+    unsigned char* rows = bmp.data() + header.offBits;
     for (int y = 0; y < height; ++y) {
         unsigned char* out = rows + stride * static_cast<size_t>(height - 1 - y);
         const uint32_t* in = pixels.data() + static_cast<size_t>(width) * y;
@@ -227,23 +314,30 @@ Bytes ScaleBmp24(const Bytes& bmp, int width, int height) {
             out[2] = static_cast<unsigned char>(in[x] >> 16);
         }
     }
-    return scaled;
+    return bmp;
+}
+
+Bytes ScaleBmp24(const Bytes& bmp, int width, int height) {
+    return Bmp24FromRows(ScaleBmpRows(bmp, width, height, width, height), width, height);
+}
+
+bool DrawScaledRows(HDC dc, const std::vector<uint32_t>& pixels, int width, int height) {
+    if (!dc || width <= 0 || height <= 0 || pixels.size() != static_cast<size_t>(width) * height) return false;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                             static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) != 0;
 }
 
 bool DrawBmpSmooth(HDC dc, const Bytes& bmp, int drawnWidth, int drawnHeight, int width, int height) {
     const int keptWidth = std::min(width, drawnWidth), keptHeight = std::min(height, drawnHeight);
-    std::vector<uint32_t> pixels = dc ? ScaleBmpRows(bmp, drawnWidth, drawnHeight, keptWidth, keptHeight)
-                                      : std::vector<uint32_t>();
-    if (pixels.empty()) return false;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = keptWidth;
-    info.bmiHeader.biHeight = -keptHeight;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(keptWidth), static_cast<DWORD>(keptHeight), 0, 0, 0,
-                             static_cast<UINT>(keptHeight), pixels.data(), &info, DIB_RGB_COLORS) != 0;
+    return dc && DrawScaledRows(dc, ScaleBmpRows(bmp, drawnWidth, drawnHeight, keptWidth, keptHeight), keptWidth,
+                                keptHeight);
 }
 
 }  // namespace varnel

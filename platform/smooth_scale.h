@@ -22,10 +22,26 @@ std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, i
                                   int sourceHeight, int drawnWidth, int drawnHeight, int keptWidth,
                                   int keptHeight);
 
+// Makes again, in `scaled` (what ScaleRows24 made with the same sizes of a
+// picture equal to this one outside `changed`, a rectangle of source
+// pixels), the target pixels that read a source pixel inside it: the same
+// pixels as scaling the whole picture anew. False, `scaled` then partly
+// made, when it is not of the kept size or memory runs short.
+bool RescaleChanged(const unsigned char* rows, ptrdiff_t stride, int sourceWidth, int sourceHeight, int drawnWidth,
+                    int drawnHeight, int keptWidth, int keptHeight, const RECT& changed,
+                    std::vector<uint32_t>& scaled);
+
+// Draws width x height 32-bit BGRX rows, top-down, at the origin of `dc`.
+bool DrawScaledRows(HDC dc, const std::vector<uint32_t>& pixels, int width, int height);
+
 // Draws a 24-bit BMP file image scaled to drawnWidth x drawnHeight at the
 // origin of `dc`, as far as it reaches into width x height; false when the
 // image is not whole or nothing could be drawn.
 bool DrawBmpSmooth(HDC dc, const Bytes& bmp, int drawnWidth, int drawnHeight, int width, int height);
+
+// Top-down 32-bit BGRX rows as a 24-bit BMP file image; empty when they
+// are not width x height.
+Bytes Bmp24FromRows(const std::vector<uint32_t>& pixels, int width, int height);
 
 // A 24-bit BMP file image scaled to width x height, as a 24-bit BMP file
 // image; empty when it is not whole or a size is not positive.

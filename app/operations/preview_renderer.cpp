@@ -1,5 +1,8 @@
 #include "app/operations/preview_renderer.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "app/operations/watermark_rendering.h"
 #include "platform/bmp_format.h"
 #include "platform/bmp_image.h"
@@ -37,6 +40,45 @@ bool IsJpegPicture(Gdiplus::GpBitmap* picture) {
     GUID format{};
     return Gdiplus::DllExports::GdipGetImageRawFormat(picture, &format) == Gdiplus::Ok &&
            (IsEqualGUID(format, Gdiplus::ImageFormatJPEG) || IsEqualGUID(format, Gdiplus::ImageFormatMemoryBMP));
+}
+
+// The smallest rectangle, in pixels from the top left, outside which two
+// 24-bit BMP file images of the same size are alike; false when they are
+// not such images of one size. Empty when they are alike everywhere.
+bool ChangedArea(const Bytes& before, const Bytes& after, RECT& changed) {
+    BmpHeader a, b;
+    if (!IsWholeBmp24(before, &a) || !IsWholeBmp24(after, &b) || a.width != b.width || a.height != b.height ||
+        a.offBits != b.offBits) {
+        return false;
+    }
+    changed = RECT{a.width, a.height, 0, 0};
+    const size_t used = static_cast<size_t>(a.width) * 3;
+    for (int y = 0; y < a.height; ++y) {
+        const size_t row = a.offBits + a.stride * static_cast<size_t>(a.height - 1 - y);
+        const unsigned char* p = before.data() + row;
+        const unsigned char* q = after.data() + row;
+        if (std::memcmp(p, q, used) == 0) continue;
+        size_t first = 0, last = used;
+        while (p[first] == q[first]) ++first;
+        while (p[last - 1] == q[last - 1]) --last;
+        changed.left = std::min<LONG>(changed.left, static_cast<LONG>(first / 3));
+        changed.right = std::max<LONG>(changed.right, static_cast<LONG>((last + 2) / 3));
+        changed.top = std::min<LONG>(changed.top, y);
+        changed.bottom = y + 1;
+    }
+    if (changed.left >= changed.right) changed = RECT{0, 0, 0, 0};
+    return true;
+}
+
+// The scaling of a snapshot, as a composition of it is drawn.
+bool ScaleSnapshot(const Bytes& snapshot, int drawnWidth, int drawnHeight, int width, int height,
+                   std::vector<uint32_t>& scaled) {
+    BmpHeader header;
+    if (!IsWholeBmp24(snapshot, &header) || header.width <= 0 || header.height <= 0) return false;
+    const unsigned char* top = snapshot.data() + header.offBits + header.stride * (header.height - 1);
+    scaled = ScaleRows24(top, -static_cast<ptrdiff_t>(header.stride), header.width, header.height, drawnWidth,
+                         drawnHeight, width, height);
+    return !scaled.empty();
 }
 
 }  // namespace
@@ -100,6 +142,41 @@ bool PreviewRenderer::DrawFileBackground(const std::string& path, const Bytes& c
                             static_cast<float>(height + kFileOverhang));
 }
 
+bool PreviewRenderer::DrawComposed(const Bytes& composed, int width, int height) {
+    HDC dc = canvas_.GetMemoryDc();
+    const int keptWidth = std::min(canvas_.GetWidth(), width), keptHeight = std::min(canvas_.GetHeight(), height);
+    LaidSnapshot& base = keptSnapshot_;
+    RECT changed{};
+    BmpHeader header;
+    // A composition of another picture, or one the mark covers mostly, is
+    // scaled whole.
+    if (!dc || keptWidth <= 0 || keptHeight <= 0 || !ChangedArea(base.pixels, composed, changed) ||
+        !IsWholeBmp24(composed, &header) ||
+        static_cast<long long>(changed.right - changed.left) * (changed.bottom - changed.top) * 2 >
+            static_cast<long long>(header.width) * header.height) {
+        return DrawPictureBackground(composed, 0, 0, width, height);
+    }
+    ScaledPixels& scaled = base.scaled;
+    if (!scaled.Fits(width, height, keptWidth, keptHeight)) {
+        if (!ScaleSnapshot(base.pixels, width, height, keptWidth, keptHeight, scaled.pixels)) {
+            return DrawPictureBackground(composed, 0, 0, width, height);
+        }
+        scaled.drawnWidth = width;
+        scaled.drawnHeight = height;
+        scaled.width = keptWidth;
+        scaled.height = keptHeight;
+    }
+    composedScaled_ = scaled.pixels;
+    const unsigned char* top = composed.data() + header.offBits + header.stride * (header.height - 1);
+    if (!RescaleChanged(top, -static_cast<ptrdiff_t>(header.stride), header.width, header.height, width, height,
+                        keptWidth, keptHeight, changed, composedScaled_)) {
+        return DrawPictureBackground(composed, 0, 0, width, height);
+    }
+    // The surface may hold what the imaging service has not drawn yet.
+    if (canvas_.GetGraphics()) Gdiplus::DllExports::GdipFlush(canvas_.GetGraphics(), Gdiplus::FlushIntentionSync);
+    return DrawScaledRows(dc, composedScaled_, keptWidth, keptHeight);
+}
+
 void PreviewRenderer::Render(const PreviewScene& scene) {
     ++renders_;
     const PreviewSize size = scene.size;
@@ -130,7 +207,7 @@ void PreviewRenderer::Render(const PreviewScene& scene) {
         const Bytes none;
         const Bytes& composed = scene.composed ? *scene.composed : none;
         backgrounds_.ClearAndDraw(canvas_, BackgroundSource{std::string(), &composed}, area,
-                                  [&] { return DrawPictureBackground(composed, 0, 0, size.width, size.height); });
+                                  [&] { return DrawComposed(composed, size.width, size.height); });
     }
 }
 
@@ -139,14 +216,19 @@ bool PreviewRenderer::LaidSnapshot::Matches(const Bytes& bmp, const LaidBacking&
            backing.fill == other.fill && picture == bmp;
 }
 
-Bytes PreviewRenderer::SnapshotOfLaidPicture(const Bytes& picture, const LaidBacking& backing) {
-    if (keptSnapshot_.Matches(picture, backing)) return keptSnapshot_.pixels;
+void PreviewRenderer::SnapshotOfLaidPicture(const Bytes& picture, const LaidBacking& backing, Bytes& into) {
+    if (keptSnapshot_.Matches(picture, backing)) {
+        into = keptSnapshot_.pixels;
+        return;
+    }
+    into.clear();
     BmpHeader shown;
-    if (!ReadBmpHeader(picture, shown)) return {};
-    Bytes shot = SnapshotOfStretchedPicture(picture, backing.width, backing.height, backing.fill, shown.width,
-                                            shown.height);
-    if (!shot.empty() && MayKeepPicture(shown.width, shown.height)) keptSnapshot_ = LaidSnapshot{picture, backing, shot};
-    return shot;
+    if (!ReadBmpHeader(picture, shown)) return;
+    into = SnapshotOfStretchedPicture(picture, backing.width, backing.height, shown.width,
+                                      shown.height);
+    if (!into.empty() && MayKeepPicture(shown.width, shown.height)) {
+        keptSnapshot_ = LaidSnapshot{picture, backing, into, ScaledPixels()};
+    }
 }
 
 void PreviewRenderer::PrepareAhead(const std::string& path, WatermarkMode mode, PreviewSize size,
@@ -160,8 +242,8 @@ void PreviewRenderer::PrepareAhead(const std::string& path, WatermarkMode mode, 
         decodes_.DecodeAhead(path, [this, backing](Gdiplus::GpBitmap*, const Bytes&, const Bytes& bmp) {
             BmpHeader header;
             if (!ReadBmpHeader(bmp, header)) return;
-            preparedSnapshot_.pixels = SnapshotOfStretchedPicture(bmp, backing.width, backing.height, backing.fill,
-                                                                  header.width, header.height);
+            preparedSnapshot_.pixels =
+                SnapshotOfStretchedPicture(bmp, backing.width, backing.height, header.width, header.height);
             preparedSnapshot_.picture = bmp;
             preparedSnapshot_.backing = backing;
         });

@@ -6,7 +6,9 @@
 // is the caller's.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/operations/background_layer.h"
 #include "app/operations/decode_cache.h"
@@ -78,9 +80,10 @@ public:
 
     // The snapshot, at the picture's own size, of `picture` (a 24-bit BMP
     // file image of the file at `path`) laid alone on `backing`: what
-    // picture mode multiplies the mark into. Made once for the same
+    // picture mode multiplies the mark into, written into `into` (its room
+    // reused; empty when none could be taken). Made once for the same
     // picture and backing.
-    Bytes SnapshotOfLaidPicture(const Bytes& picture, const LaidBacking& backing);
+    void SnapshotOfLaidPicture(const Bytes& picture, const LaidBacking& backing, Bytes& into);
 
     // Starts decoding the file at `path` on the worker and, there, the work
     // a rendering in `mode` will do with it: drawing it as the background
@@ -99,11 +102,29 @@ private:
     bool DrawFileBackground(const std::string& path, const Bytes& content, int width, int height);
     const ImageAttributes& MirrorEdges();
 
+    // Draws a composition of the kept snapshot with a mark, scaled into
+    // width x height of the canvas: the snapshot's own scaling, made once,
+    // with only what the mark changed scaled again.
+    bool DrawComposed(const Bytes& composed, int width, int height);
+
+    // Pixels scaled to be drawn at drawnWidth x drawnHeight, of which the
+    // top left width x height are kept.
+    struct ScaledPixels {
+        std::vector<uint32_t> pixels;
+        int drawnWidth = 0, drawnHeight = 0, width = 0, height = 0;
+        bool Fits(int drawnW, int drawnH, int keptW, int keptH) const {
+            return !pixels.empty() && drawnWidth == drawnW && drawnHeight == drawnH && width == keptW &&
+                   height == keptH;
+        }
+    };
+
     // A snapshot of a laid picture and what it was taken from.
     struct LaidSnapshot {
         Bytes picture;
         LaidBacking backing;
         Bytes pixels;
+        // The snapshot scaled as a composition of it is drawn; made when first needed.
+        ScaledPixels scaled;
         bool Matches(const Bytes& bmp, const LaidBacking& other) const;
     };
 
@@ -121,6 +142,8 @@ private:
     } decodedFile_;
     BackgroundLayer backgrounds_;
     LaidSnapshot keptSnapshot_;
+    // The last composition drawn, scaled: room reused from one to the next.
+    std::vector<uint32_t> composedScaled_;
     // Written by this thread before the worker starts, filled in by the
     // worker, read only once the worker has ended.
     std::string preparedSnapshotPath_;

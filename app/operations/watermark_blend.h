@@ -9,6 +9,8 @@ namespace varnel {
 // file images. White mark pixels leave the picture as it is. Empty when either
 // is not a whole 24-bit image.
 Bytes BlendPictureWatermark(const Bytes& base, const Bytes& mark, int x, int y);
+// The same into `composed`, whose room is reused; false when it is left empty.
+bool BlendPictureWatermarkInto(const Bytes& base, const Bytes& mark, int x, int y, Bytes& composed);
 
 // The same multiply, in place, into rows of `bytesPerPixel` (3 for 24-bit
 // BGR, 4 for 32-bit BGRA, whose alpha stays), the top one at `rows` and each

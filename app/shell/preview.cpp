@@ -19,13 +19,16 @@ void ComposePictureWatermark() {
     DrawPanel& panel = Ui<DrawPanel>(画板1);
     ListBox& list = Ui<ListBox>(列表框1);
     app.currentPicturePath = app.currentFolder + "\\" + list.ItemText(list.SelectedIndex());
-    const Bytes picture = app.renderer.PanelPicture(ReadWholeFile(app.currentPicturePath));
+    const Bytes content = ReadWholeFile(app.currentPicturePath);
+    // Each of these is the whole picture: none is copied into fresh memory
+    // that the one before could take.
+    const Bytes& picture = app.renderer.PanelPicture(content);
     const PictureSurface::Backing backing = panel.FreshBacking();
-    app.baseBitmap = app.renderer.SnapshotOfLaidPicture(picture, LaidBacking{backing.width, backing.height,
-                                                                             backing.fill});
+    app.renderer.SnapshotOfLaidPicture(picture, LaidBacking{backing.width, backing.height, backing.fill},
+                                       app.baseBitmap);
     app.watermarkBitmap = Ui<PictureBox>(图片框3).Picture();
-    app.composedBitmap =
-        BlendPictureWatermark(app.baseBitmap, app.watermarkBitmap, app.watermarkPosition.x, app.watermarkPosition.y);
+    BlendPictureWatermarkInto(app.baseBitmap, app.watermarkBitmap, app.watermarkPosition.x, app.watermarkPosition.y,
+                              app.composedBitmap);
     panel.SetPicture(app.composedBitmap);
 }
 

@@ -278,7 +278,7 @@ TEST_CASE("picture surfaces take picture files and hand back 24-bit BMP images")
         panel.SetPicture(test::MakePicture(40, 30, 0x00FF00, "png"));
         const PictureSurface::Backing backing = panel.FreshBacking();
         CHECK(backing.width == panel.Width());
-        CHECK(SnapshotOfStretchedPicture(panel.Picture(), backing.width, backing.height, backing.fill, 40, 30) ==
+        CHECK(SnapshotOfStretchedPicture(panel.Picture(), backing.width, backing.height, 40, 30) ==
               panel.Snapshot(40, 30));
     }
     SUBCASE("bytes that are no picture leave no picture") {

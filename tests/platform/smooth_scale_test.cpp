@@ -1,6 +1,7 @@
 #include <doctest.h>
 
 #include "platform/smooth_scale.h"
+#include "platform/smooth_scale_kernels.h"
 
 using namespace varnel;
 
@@ -25,4 +26,43 @@ TEST_CASE("the own scaling keeps a flat colour flat and averages what a target p
     CHECK(ScaleRows24(top, -width * 3, width, 2, 5, 8, 5, 8)[37] == 0xFFFFFFu);
     // Enlarged, target row i reads source row i * scale, as the imaging service reads it.
     CHECK(ScaleRows24(top, -width * 3, width, 2, 5, 8, 5, 8)[12] == 0x808080u);
+}
+
+TEST_CASE("scaling again only what changed gives what scaling the whole picture gives") {
+    const int width = 301, height = 203;
+    std::vector<unsigned char> rows(width * height * 3);
+    for (size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<unsigned char>(i * 7919 % 251);
+    std::vector<uint32_t> scaled = ScaleRows24(rows.data(), width * 3, width, height, 173, 117, 170, 117);
+    for (int y = 40; y < 61; ++y) {
+        for (int x = 3 * 50; x < 3 * 81; ++x) rows[y * width * 3 + x] ^= 0x5A;
+    }
+    REQUIRE(RescaleChanged(rows.data(), width * 3, width, height, 173, 117, 170, 117, RECT{50, 40, 81, 61}, scaled));
+    CHECK(scaled == ScaleRows24(rows.data(), width * 3, width, height, 173, 117, 170, 117));
+}
+
+TEST_CASE("the vector kernels of the scaling give what the plain ones give") {
+    if (&ChooseScaleKernels() == &ScaleKernelsPlain()) return;  // no AVX2 here
+    const ScaleKernels &plain = ScaleKernelsPlain(), &fast = ScaleKernelsAvx2();
+    std::vector<unsigned char> row(3 * 64);
+    std::vector<int> first(41);
+    std::vector<int16_t> weights(41 * 16);
+    std::vector<uint16_t> lines[2] = {std::vector<uint16_t>(123), std::vector<uint16_t>(123)};
+    std::vector<uint32_t> sums[2] = {std::vector<uint32_t>(123, 1u << 21), std::vector<uint32_t>(123, 1u << 21)};
+    std::vector<uint32_t> packed[2] = {std::vector<uint32_t>(41), std::vector<uint32_t>(41)};
+    for (size_t i = 0; i < row.size(); ++i) row[i] = static_cast<unsigned char>(i * 37 + 11);
+    // (w0, w1) three times, two zeros, (w2, w3) three times, two zeros: each at most a quarter.
+    for (size_t i = 0; i < weights.size(); ++i) {
+        weights[i] = i % 8 < 6 ? static_cast<int16_t>((i / 8 * 2 + i % 2) * 7919 % 4097) : 0;
+    }
+    for (size_t i = 0; i < first.size(); ++i) first[i] = static_cast<int>(i * 5 % 58);
+    for (int k = 0; k < 2; ++k) {
+        const ScaleKernels& kernels = k ? fast : plain;
+        kernels.acrossFourTaps(row.data(), first.data(), weights.data(), 1, 40, lines[k].data());
+        kernels.accumulate(sums[k].data(), lines[k].data(), 16383, 2, 121);
+        kernels.accumulate(sums[k].data(), lines[k].data(), 9000, 2, 121);
+        kernels.pack(sums[k].data(), packed[k].data(), 1, 40);
+    }
+    CHECK(lines[0] == lines[1]);
+    CHECK(sums[0] == sums[1]);
+    CHECK(packed[0] == packed[1]);
 }

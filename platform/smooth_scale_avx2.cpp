@@ -1,0 +1,77 @@
+// The scaling's inner loops with AVX2. Built with AVX2 enabled, and run only
+// where the processor has it; nothing here may be shared with the rest of
+// the program, which must run without it.
+#include <cstring>
+
+#include "platform/smooth_scale_kernels.h"
+
+#if defined(__i386__) || defined(__x86_64__)
+#include <immintrin.h>
+
+namespace varnel {
+
+namespace {
+
+void AcrossFourTaps(const unsigned char* row, const int* first, const int16_t* weights, int from, int to,
+                    uint16_t* line) {
+    constexpr int shift = kScaleWeightBits - 8;
+    // The four pixels' bytes as 16-bit values: pixels 0 and 1 in the low
+    // half, 2 and 3 in the high half, the two of each channel side by side,
+    // so that one multiply-add sums a pair.
+    const __m256i pairs = _mm256_setr_epi8(0, -1, 3, -1, 1, -1, 4, -1, 2, -1, 5, -1, -1, -1, -1, -1,  //
+                                           6, -1, 9, -1, 7, -1, 10, -1, 8, -1, 11, -1, -1, -1, -1, -1);
+    const __m128i half = _mm_set1_epi32(1 << (shift - 1));
+    for (int x = from; x < to; ++x) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + first[x] * 3));
+        const __m256i values = _mm256_shuffle_epi8(_mm256_broadcastsi128_si256(bytes), pairs);
+        const __m256i products = _mm256_madd_epi16(
+            values, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + 16 * static_cast<size_t>(x))));
+        __m128i sums = _mm_add_epi32(_mm256_castsi256_si128(products), _mm256_extracti128_si256(products, 1));
+        sums = _mm_srli_epi32(_mm_add_epi32(sums, half), shift);
+        uint16_t out[8];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi32(sums, sums));
+        std::memcpy(line + 3 * static_cast<size_t>(x), out, 3 * sizeof(uint16_t));
+    }
+}
+
+void Accumulate(uint32_t* sums, const uint16_t* line, uint32_t weight, size_t from, size_t to) {
+    const __m256i w = _mm256_set1_epi32(static_cast<int>(weight));
+    size_t i = from;
+    for (; i + 8 <= to; i += 8) {
+        const __m256i values = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line + i)));
+        __m256i* at = reinterpret_cast<__m256i*>(sums + i);
+        _mm256_storeu_si256(at, _mm256_add_epi32(_mm256_loadu_si256(at), _mm256_mullo_epi32(values, w)));
+    }
+    for (; i < to; ++i) sums[i] += line[i] * weight;
+}
+
+void Pack(const uint32_t* sums, uint32_t* target, int from, int to) {
+    constexpr int shift = kScaleWeightBits + 8;
+    // Twelve channel bytes of four pixels into four BGRX pixels.
+    const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    int x = from;
+    for (; x + 4 <= to; x += 4) {
+        const uint32_t* s = sums + 3 * static_cast<size_t>(x);
+        const __m128i a = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s)), shift);
+        const __m128i b = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4)), shift);
+        const __m128i c = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 8)), shift);
+        // Saturating packs bound each channel to 255, as the plain loop does.
+        const __m128i bytes = _mm_packus_epi16(_mm_packus_epi32(a, b), _mm_packus_epi32(c, c));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(target + x), _mm_shuffle_epi8(bytes, spread));
+    }
+    for (; x < to; ++x) {
+        const uint32_t* s = sums + 3 * static_cast<size_t>(x);
+        auto channel = [&](int c) { return s[c] >> shift < 255 ? s[c] >> shift : 255u; };
+        target[x] = channel(0) | (channel(1) << 8) | (channel(2) << 16);
+    }
+}
+
+}  // namespace
+
+const ScaleKernels& ScaleKernelsAvx2() {
+    static constexpr ScaleKernels kernels{&AcrossFourTaps, &Accumulate, &Pack};
+    return kernels;
+}
+
+}  // namespace varnel
+#endif

@@ -1,0 +1,33 @@
+#pragma once
+// The inner loops of the program's own scaling, plainly or with AVX2 where
+// the processor has it. Both give the very same values.
+#include <cstddef>
+#include <cstdint>
+
+namespace varnel {
+
+// Fixed-point weights: a target pixel's weights sum to 1 << kScaleWeightBits.
+constexpr int kScaleWeightBits = 14;
+
+struct ScaleKernels {
+    // Target pixels [from, to) of a row read four source pixels each, from
+    // `first[x]` on, weighted by `weights` + 16 * x: (w0, w1) three times
+    // and two zeros, then (w2, w3) three times and two zeros. Each is written
+    // to `line` + 3 * x as B, G, R with 8 bits below the value's own. The
+    // row must hold six pixels from each `first[x]` on.
+    void (*acrossFourTaps)(const unsigned char* row, const int* first, const int16_t* weights, int from, int to,
+                           uint16_t* line);
+    // sums[i] += line[i] * weight for i in [from, to).
+    void (*accumulate)(uint32_t* sums, const uint16_t* line, uint32_t weight, size_t from, size_t to);
+    // Target pixels [from, to) of finished sums (B, G, R each) as 32-bit BGRX.
+    void (*pack)(const uint32_t* sums, uint32_t* target, int from, int to);
+};
+
+// The fastest kernels this processor runs.
+const ScaleKernels& ChooseScaleKernels();
+
+const ScaleKernels& ScaleKernelsPlain();
+// Only where the processor has AVX2.
+const ScaleKernels& ScaleKernelsAvx2();
+
+}  // namespace varnel
