@@ -224,8 +224,7 @@ void PreviewRenderer::SnapshotOfLaidPicture(const Bytes& picture, const LaidBack
     into.clear();
     BmpHeader shown;
     if (!ReadBmpHeader(picture, shown)) return;
-    into = SnapshotOfStretchedPicture(picture, backing.width, backing.height, shown.width,
-                                      shown.height);
+    into = SnapshotOfStretchedPicture(picture, backing.width, backing.height, shown.width, shown.height);
     if (!into.empty() && MayKeepPicture(shown.width, shown.height)) {
         keptSnapshot_ = LaidSnapshot{picture, backing, into, ScaledPixels()};
     }
