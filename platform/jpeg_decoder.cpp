@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/bmp_format.h"
+#include "platform/jpeg_colour.h"
 #include "platform/jpeg_idct.h"
 #include "platform/jpeg_zigzag.h"
 
@@ -160,20 +161,6 @@ struct Component {
     }
 };
 
-// YCbCr as JFIF defines it, in 16-bit fixed point, looked up.
-struct ColourTables {
-    int redOfCr[256], blueOfCb[256], greenOfCb[256], greenOfCr[256];
-    ColourTables() {
-        for (int i = 0; i < 256; ++i) {
-            const int x = i - 128;
-            redOfCr[i] = (91881 * x + 32768) >> 16;
-            blueOfCb[i] = (116130 * x + 32768) >> 16;
-            greenOfCb[i] = -22553 * x + 32768;
-            greenOfCr[i] = -46802 * x;
-        }
-    }
-};
-
 // The coefficients of one row of MCUs, in the order the scan holds the blocks.
 using CoefficientRow = std::unique_ptr<int16_t[]>;
 
@@ -221,6 +208,7 @@ private:
     std::ptrdiff_t stride_ = 0;
     SampleLimit limit_;
     const InverseDctFunction inverseDct_ = ChooseInverseDct();
+    const ColourRowFunction convertColour_ = ChooseColourRow();
     ColourTables colour_;
 #ifdef _WIN32
     // Rows of coefficients handed from the decoding thread to the worker.
@@ -452,9 +440,6 @@ void Decoder::TransformRow(int row, const int16_t* coefficients, bool luma) {
 
 void Decoder::ConvertRow(int row) {
     const int top = row * 8 * vMax_, bottom = std::min(height_, top + 8 * vMax_);
-    const ColourTables& t = colour_;
-    // The samples' own bounds serve the sums: 0 to 255 from 384 on.
-    const uint8_t* limit = limit_.table + 384;
     for (int y = top; y < bottom; ++y) {
         const uint8_t* luma = components_[0].Row(y);
         unsigned char* out = rows_ + stride_ * static_cast<std::ptrdiff_t>(y);
@@ -462,14 +447,7 @@ void Decoder::ConvertRow(int row) {
             for (int x = 0; x < width_; ++x, out += 3) out[0] = out[1] = out[2] = luma[x];
             continue;
         }
-        const uint8_t* blue = components_[1].Row(y);
-        const uint8_t* red = components_[2].Row(y);
-        for (int x = 0; x < width_; ++x, out += 3) {
-            const int l = luma[x], b = blue[x], r = red[x];
-            out[0] = limit[l + t.blueOfCb[b]];
-            out[1] = limit[l + ((t.greenOfCb[b] + t.greenOfCr[r]) >> 16)];
-            out[2] = limit[l + t.redOfCr[r]];
-        }
+        convertColour_(colour_, limit_, luma, components_[1].Row(y), components_[2].Row(y), width_, out);
     }
 }
 
