@@ -177,7 +177,7 @@ private:
     bool ReadFrame(const uint8_t* segment, size_t length);
     bool ReadTables(const uint8_t* segment, size_t length, bool huffman);
     bool ReadScan(const uint8_t* segment, size_t length);
-    bool DecodeBlock(Component& component, int16_t* block);
+    bool DecodeBlock(Component& component, BitReader& bits, int16_t* block);
     // The three steps of a row of MCUs: its coded bits into coefficients,
     // those into samples, and samples into pixels. On two threads the
     // decoding one also transforms the first component, the other the rest
@@ -357,8 +357,7 @@ bool Decoder::ReadHeaders() {
     return false;
 }
 
-bool Decoder::DecodeBlock(Component& c, int16_t* block) {
-    BitReader& bits = bits_;
+bool Decoder::DecodeBlock(Component& c, BitReader& bits, int16_t* block) {
     bits.Fill();
     const int size = bits.Decode(dc_[c.dcTable]);
     if (size < 0 || size > 11) return false;
@@ -398,10 +397,14 @@ bool Decoder::DecodeBlock(Component& c, int16_t* block) {
 bool Decoder::DecodeRow(int16_t* coefficients) {
     std::memset(coefficients, 0, sizeof(int16_t) * 64 * static_cast<size_t>(blocksPerMcu_) * mcusAcross_);
     int16_t* block = coefficients;
+    // The reader works on a copy of its own, which the compiler keeps in
+    // registers; a row that fails ends the decoding, so only a whole one
+    // hands its copy back.
+    BitReader bits = bits_;
     for (int mx = 0; mx < mcusAcross_; ++mx) {
         if (restartInterval_) {
             if (untilRestart_ == 0) {
-                if (!bits_.Restart()) return false;
+                if (!bits.Restart()) return false;
                 for (Component& c : components_) c.predictor = 0;
                 untilRestart_ = restartInterval_;
             }
@@ -409,11 +412,12 @@ bool Decoder::DecodeRow(int16_t* coefficients) {
         }
         for (Component& c : components_) {
             for (int n = c.h * c.v; n > 0; --n, block += 64) {
-                if (!DecodeBlock(c, block)) return false;
+                if (!DecodeBlock(c, bits, block)) return false;
             }
         }
     }
-    return !bits_.ranOut;
+    bits_ = bits;
+    return !bits.ranOut;
 }
 
 void Decoder::TransformRow(int row, const int16_t* coefficients, bool luma) {
