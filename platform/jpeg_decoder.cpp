@@ -21,6 +21,8 @@ namespace varnel {
 namespace {
 
 constexpr int kFastBits = 9;
+// The run a looked-up AC code gives for the end of its block: past any block.
+constexpr int kEndOfBlock = 64;
 
 struct Huffman {
     bool defined = false;
@@ -31,7 +33,8 @@ struct Huffman {
     int firstCode[17] = {};
     uint8_t values[256] = {};
     // For an AC table: a coefficient whose code and value bits fit the
-    // looked-up bits, as value << 16 | run << 8 | bits used; 0 for none.
+    // looked-up bits, as value << 16 | run << 8 | bits used, or the end of
+    // the block as kEndOfBlock << 8 | bits used; 0 for none.
     int32_t fastAc[1 << kFastBits] = {};
 
     bool Build(const uint8_t* counts, const uint8_t* symbols, int total) {
@@ -59,7 +62,12 @@ struct Huffman {
         for (int look = 0; look < (1 << kFastBits); ++look) {
             fastAc[look] = 0;
             const int length = fast[look] >> 8, run = (fast[look] >> 4) & 15, size = fast[look] & 15;
-            if (!fast[look] || !size || length + size > kFastBits) continue;
+            if (!fast[look] || length + size > kFastBits) continue;
+            // Any run but 15 with no value ends the block, as the slow path reads it.
+            if (!size) {
+                if (run != 15) fastAc[look] = kEndOfBlock << 8 | length;
+                continue;
+            }
             const int value = (look >> (kFastBits - length - size)) & ((1 << size) - 1);
             const int coefficient = value < (1 << (size - 1)) ? value - (1 << size) + 1 : value;
             fastAc[look] = static_cast<int32_t>(static_cast<uint32_t>(coefficient) << 16) | run << 8 | (length + size);
@@ -370,9 +378,13 @@ bool Decoder::DecodeBlock(Component& c, BitReader& bits, int16_t* block) {
         const int32_t fast = ac.fastAc[bits.Peek(kFastBits)];
         int value;
         if (fast) {
-            k += (fast >> 8) & 15;
-            if (k > 63) return false;
+            const int run = (fast >> 8) & 0xFF;
+            k += run;
             bits.Skip(fast & 0xFF);
+            if (k > 63) {
+                if (run == kEndOfBlock) break;
+                return false;
+            }
             value = fast >> 16;
         } else {
             const int symbol = bits.Decode(ac);
