@@ -8,6 +8,7 @@
 #include "platform/path_text.h"
 #include "app/operations/watermark_blend.h"
 #include "platform/bmp_format.h"
+#include "platform/jpeg_colour.h"
 #include "platform/jpeg_idct.h"
 #include "platform/picture_header.h"
 
@@ -192,6 +193,17 @@ int main(int argc, char** argv) {
             differing += std::memcmp(plain, vector, sizeof(plain)) != 0;
         }
         Expect(differing == 0, "the vector inverse DCT gives the plain one's samples");
+        // The vector colour conversion gives the tables' bytes, its last few pixels too.
+        const ColourTables tables;
+        uint8_t samples[3][301], plainRow[903], vectorRow[903];
+        int wrongRows = 0;
+        for (int width = 1; width <= 301; width += 2) {
+            for (auto& row : samples) for (uint8_t& sample : row) sample = static_cast<uint8_t>(next());
+            ColourRowPlain(tables, limit, samples[0], samples[1], samples[2], width, plainRow);
+            ColourRowAvx2(tables, limit, samples[0], samples[1], samples[2], width, vectorRow);
+            wrongRows += std::memcmp(plainRow, vectorRow, 3 * static_cast<size_t>(width)) != 0;
+        }
+        Expect(wrongRows == 0, "the vector colour conversion gives the tables' bytes");
     }
 
     std::printf("unit checks: %s\n", failures ? "FAILED" : "passed");

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/bmp_format.h"
+#include "platform/jpeg_colour.h"
 #include "platform/jpeg_idct.h"
 #include "platform/jpeg_zigzag.h"
 
@@ -20,6 +21,8 @@ namespace varnel {
 namespace {
 
 constexpr int kFastBits = 9;
+// The run a looked-up AC code gives for the end of its block: past any block.
+constexpr int kEndOfBlock = 64;
 
 struct Huffman {
     bool defined = false;
@@ -30,7 +33,8 @@ struct Huffman {
     int firstCode[17] = {};
     uint8_t values[256] = {};
     // For an AC table: a coefficient whose code and value bits fit the
-    // looked-up bits, as value << 16 | run << 8 | bits used; 0 for none.
+    // looked-up bits, as value << 16 | run << 8 | bits used, or the end of
+    // the block as kEndOfBlock << 8 | bits used; 0 for none.
     int32_t fastAc[1 << kFastBits] = {};
 
     bool Build(const uint8_t* counts, const uint8_t* symbols, int total) {
@@ -58,7 +62,12 @@ struct Huffman {
         for (int look = 0; look < (1 << kFastBits); ++look) {
             fastAc[look] = 0;
             const int length = fast[look] >> 8, run = (fast[look] >> 4) & 15, size = fast[look] & 15;
-            if (!fast[look] || !size || length + size > kFastBits) continue;
+            if (!fast[look] || length + size > kFastBits) continue;
+            // Any run but 15 with no value ends the block, as the slow path reads it.
+            if (!size) {
+                if (run != 15) fastAc[look] = kEndOfBlock << 8 | length;
+                continue;
+            }
             const int value = (look >> (kFastBits - length - size)) & ((1 << size) - 1);
             const int coefficient = value < (1 << (size - 1)) ? value - (1 << size) + 1 : value;
             fastAc[look] = static_cast<int32_t>(static_cast<uint32_t>(coefficient) << 16) | run << 8 | (length + size);
@@ -160,20 +169,6 @@ struct Component {
     }
 };
 
-// YCbCr as JFIF defines it, in 16-bit fixed point, looked up.
-struct ColourTables {
-    int redOfCr[256], blueOfCb[256], greenOfCb[256], greenOfCr[256];
-    ColourTables() {
-        for (int i = 0; i < 256; ++i) {
-            const int x = i - 128;
-            redOfCr[i] = (91881 * x + 32768) >> 16;
-            blueOfCb[i] = (116130 * x + 32768) >> 16;
-            greenOfCb[i] = -22553 * x + 32768;
-            greenOfCr[i] = -46802 * x;
-        }
-    }
-};
-
 // The coefficients of one row of MCUs, in the order the scan holds the blocks.
 using CoefficientRow = std::unique_ptr<int16_t[]>;
 
@@ -190,7 +185,7 @@ private:
     bool ReadFrame(const uint8_t* segment, size_t length);
     bool ReadTables(const uint8_t* segment, size_t length, bool huffman);
     bool ReadScan(const uint8_t* segment, size_t length);
-    bool DecodeBlock(Component& component, int16_t* block);
+    bool DecodeBlock(Component& component, BitReader& bits, int16_t* block);
     // The three steps of a row of MCUs: its coded bits into coefficients,
     // those into samples, and samples into pixels. On two threads the
     // decoding one also transforms the first component, the other the rest
@@ -221,6 +216,7 @@ private:
     std::ptrdiff_t stride_ = 0;
     SampleLimit limit_;
     const InverseDctFunction inverseDct_ = ChooseInverseDct();
+    const ColourRowFunction convertColour_ = ChooseColourRow();
     ColourTables colour_;
 #ifdef _WIN32
     // Rows of coefficients handed from the decoding thread to the worker.
@@ -369,8 +365,7 @@ bool Decoder::ReadHeaders() {
     return false;
 }
 
-bool Decoder::DecodeBlock(Component& c, int16_t* block) {
-    BitReader& bits = bits_;
+bool Decoder::DecodeBlock(Component& c, BitReader& bits, int16_t* block) {
     bits.Fill();
     const int size = bits.Decode(dc_[c.dcTable]);
     if (size < 0 || size > 11) return false;
@@ -383,9 +378,13 @@ bool Decoder::DecodeBlock(Component& c, int16_t* block) {
         const int32_t fast = ac.fastAc[bits.Peek(kFastBits)];
         int value;
         if (fast) {
-            k += (fast >> 8) & 15;
-            if (k > 63) return false;
+            const int run = (fast >> 8) & 0xFF;
+            k += run;
             bits.Skip(fast & 0xFF);
+            if (k > 63) {
+                if (run == kEndOfBlock) break;
+                return false;
+            }
             value = fast >> 16;
         } else {
             const int symbol = bits.Decode(ac);
@@ -410,10 +409,14 @@ bool Decoder::DecodeBlock(Component& c, int16_t* block) {
 bool Decoder::DecodeRow(int16_t* coefficients) {
     std::memset(coefficients, 0, sizeof(int16_t) * 64 * static_cast<size_t>(blocksPerMcu_) * mcusAcross_);
     int16_t* block = coefficients;
+    // The reader works on a copy of its own, which the compiler keeps in
+    // registers; a row that fails ends the decoding, so only a whole one
+    // hands its copy back.
+    BitReader bits = bits_;
     for (int mx = 0; mx < mcusAcross_; ++mx) {
         if (restartInterval_) {
             if (untilRestart_ == 0) {
-                if (!bits_.Restart()) return false;
+                if (!bits.Restart()) return false;
                 for (Component& c : components_) c.predictor = 0;
                 untilRestart_ = restartInterval_;
             }
@@ -421,11 +424,12 @@ bool Decoder::DecodeRow(int16_t* coefficients) {
         }
         for (Component& c : components_) {
             for (int n = c.h * c.v; n > 0; --n, block += 64) {
-                if (!DecodeBlock(c, block)) return false;
+                if (!DecodeBlock(c, bits, block)) return false;
             }
         }
     }
-    return !bits_.ranOut;
+    bits_ = bits;
+    return !bits.ranOut;
 }
 
 void Decoder::TransformRow(int row, const int16_t* coefficients, bool luma) {
@@ -452,9 +456,6 @@ void Decoder::TransformRow(int row, const int16_t* coefficients, bool luma) {
 
 void Decoder::ConvertRow(int row) {
     const int top = row * 8 * vMax_, bottom = std::min(height_, top + 8 * vMax_);
-    const ColourTables& t = colour_;
-    // The samples' own bounds serve the sums: 0 to 255 from 384 on.
-    const uint8_t* limit = limit_.table + 384;
     for (int y = top; y < bottom; ++y) {
         const uint8_t* luma = components_[0].Row(y);
         unsigned char* out = rows_ + stride_ * static_cast<std::ptrdiff_t>(y);
@@ -462,14 +463,7 @@ void Decoder::ConvertRow(int row) {
             for (int x = 0; x < width_; ++x, out += 3) out[0] = out[1] = out[2] = luma[x];
             continue;
         }
-        const uint8_t* blue = components_[1].Row(y);
-        const uint8_t* red = components_[2].Row(y);
-        for (int x = 0; x < width_; ++x, out += 3) {
-            const int l = luma[x], b = blue[x], r = red[x];
-            out[0] = limit[l + t.blueOfCb[b]];
-            out[1] = limit[l + ((t.greenOfCb[b] + t.greenOfCr[r]) >> 16)];
-            out[2] = limit[l + t.redOfCr[r]];
-        }
+        convertColour_(colour_, limit_, luma, components_[1].Row(y), components_[2].Row(y), width_, out);
     }
 }
 
