@@ -57,7 +57,7 @@ Gdiplus::GpBitmap* DecodeOwnJpeg(const Bytes& fileBytes) {
 // The same JPEGs decoded once into a 24-bit BMP file image, with a picture
 // of the imaging service made over its very pixels; false when the own
 // decoder declines them or the picture must be turned upright.
-bool DecodeOwnJpegToBmp24(const Bytes& fileBytes, Bytes& bmp, BitmapOwner& picture) {
+bool DecodeOwnJpegToBmp24(const Bytes& fileBytes, Bytes& bmp, BitmapOwner& picture, Cores cores) {
     int width = 0, height = 0;
     if (!ClaimFitsLimit(fileBytes) || !ReadDecodableJpeg(fileBytes, width, height) ||
         UprightTurn(ReadJpegOrientation(fileBytes)) != Gdiplus::RotateNoneFlipNone) {
@@ -69,7 +69,7 @@ bool DecodeOwnJpegToBmp24(const Bytes& fileBytes, Bytes& bmp, BitmapOwner& pictu
     // The file stores its rows bottom-up: the top row is the last.
     unsigned char* top = made.data() + header.offBits + static_cast<size_t>(header.stride) * (height - 1);
     const int stride = -static_cast<int>(header.stride);
-    if (!DecodeJpeg(fileBytes, top, stride)) return false;
+    if (!DecodeJpeg(fileBytes, top, stride, cores)) return false;
     Gdiplus::GpBitmap* over = nullptr;
     if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(width, height, stride, PixelFormat24bppRGB, top, &over) !=
             Gdiplus::Ok ||
@@ -157,10 +157,10 @@ Bytes DecodePictureToBmp24(const Bytes& fileBytes) {
     return picture.bitmap ? BitmapToBmp24(picture.bitmap) : Bytes();
 }
 
-bool DecodeBmp24AndBitmap(const Bytes& fileBytes, Bytes& bmp, BitmapOwner& picture) {
+bool DecodeBmp24AndBitmap(const Bytes& fileBytes, Bytes& bmp, BitmapOwner& picture, Cores cores) {
     picture.reset();
     bmp.clear();
-    if (DecodeOwnJpegToBmp24(fileBytes, bmp, picture)) return true;
+    if (DecodeOwnJpegToBmp24(fileBytes, bmp, picture, cores)) return true;
     picture.reset(DecodeBitmap(fileBytes));
     if (picture.bitmap) bmp = BitmapToBmp24(picture.bitmap);
     if (bmp.empty()) picture.reset();
@@ -200,7 +200,8 @@ Bytes SnapshotToBmp24(HDC source, int sourceX, int sourceY, int sourceWidth, int
 // picture scaled to the backing's size, which no fill shows through; taking
 // the backing back scales that. Done without a bitmap of the display's kind,
 // whose drawing and reading back cost as much again on some systems.
-Bytes SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int backingHeight, int width, int height) {
+Bytes SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int backingHeight, int width, int height,
+                                 Cores cores) {
     BmpHeader header;
     if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxPicturePixels ||
         !IsWholeBmp24(picture, &header) || header.width <= 0 || header.height <= 0) {
@@ -210,10 +211,10 @@ Bytes SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int bac
     const unsigned char* top = picture.data() + header.offBits + header.stride * (header.height - 1);
     const Bytes laid = Bmp24FromRows(ScaleRows24(top, -static_cast<ptrdiff_t>(header.stride), header.width,
                                                  header.height, backingWidth, backingHeight, backingWidth,
-                                                 backingHeight),
+                                                 backingHeight, cores),
                                      backingWidth, backingHeight);
     if (laid.empty() || (width == backingWidth && height == backingHeight)) return laid;
-    return ScaleBmp24(laid, width, height);
+    return ScaleBmp24(laid, width, height, cores);
 }
 
 }  // namespace varnel

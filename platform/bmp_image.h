@@ -4,6 +4,7 @@
 
 #include "platform/bmp_format.h"
 #include "platform/bytes.h"
+#include "platform/cores.h"
 #include "platform/gdiplus_flat.h"
 
 namespace varnel {
@@ -37,13 +38,14 @@ Bytes BitmapToBmp24(Gdiplus::GpBitmap* bitmap);
 // picture is made over the image's own pixels, so drawing on it draws on the
 // image, and it must be disposed of before the image's buffer goes. Moving
 // or swapping the image keeps the buffer.
-bool DecodeBmp24AndBitmap(const Bytes& fileBytes, Bytes& bmp, BitmapOwner& picture);
+bool DecodeBmp24AndBitmap(const Bytes& fileBytes, Bytes& bmp, BitmapOwner& picture, Cores cores = Cores::Both);
 
 // What stretching the picture (a 24-bit BMP file image) over all of a
 // fresh backing of the given size, and taking the backing scaled to
 // width x height gives; empty when the picture is not whole. Safe on any
 // thread.
-Bytes SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int backingHeight, int width, int height);
+Bytes SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int backingHeight, int width, int height,
+                                 Cores cores = Cores::Both);
 
 // The source rectangle of a device context scaled to width x height.
 Bytes SnapshotToBmp24(HDC source, int sourceX, int sourceY, int sourceWidth, int sourceHeight,

@@ -177,7 +177,7 @@ public:
     explicit Decoder(const Bytes& jpeg) : data_(jpeg.data()), size_(jpeg.size()) {}
     // Reads the markers up to the scan; false when the decoder declines the file.
     bool ReadHeaders();
-    bool Decode(unsigned char* rows, std::ptrdiff_t stride);
+    bool Decode(unsigned char* rows, std::ptrdiff_t stride, Cores cores);
     int Width() const { return width_; }
     int Height() const { return height_; }
 
@@ -495,7 +495,7 @@ DWORD WINAPI Decoder::TransformWorker(void* self) {
 }
 #endif
 
-bool Decoder::Decode(unsigned char* rows, std::ptrdiff_t stride) {
+bool Decoder::Decode(unsigned char* rows, std::ptrdiff_t stride, Cores cores) {
     rows_ = rows;
     stride_ = stride;
     // Every block takes two bits at least: a file too short for the blocks
@@ -510,8 +510,11 @@ bool Decoder::Decode(unsigned char* rows, std::ptrdiff_t stride) {
     untilRestart_ = restartInterval_;
     const size_t rowCoefficients = 64 * static_cast<size_t>(blocksPerMcu_) * mcusAcross_;
 #ifdef _WIN32
-    for (CoefficientRow& slot : slots_) slot.reset(new int16_t[rowCoefficients]);
-    KernelHandle worker(CreateThread(nullptr, 0, &Decoder::TransformWorker, this, 0, nullptr));
+    KernelHandle worker;
+    if (cores == Cores::Both) {
+        for (CoefficientRow& slot : slots_) slot.reset(new int16_t[rowCoefficients]);
+        worker.reset(CreateThread(nullptr, 0, &Decoder::TransformWorker, this, 0, nullptr));
+    }
     if (worker) {
         bool whole = true;
         for (int row = 0; row < mcusDown_; ++row) {
@@ -528,6 +531,8 @@ bool Decoder::Decode(unsigned char* rows, std::ptrdiff_t stride) {
         WaitForSingleObject(worker.get(), INFINITE);
         return whole;
     }
+#else
+    (void)cores;
 #endif
     // One thread: each row decoded, transformed and converted.
     CoefficientRow coefficients(new int16_t[rowCoefficients]);
@@ -550,12 +555,12 @@ bool ReadDecodableJpeg(const Bytes& jpeg, int& width, int& height) {
     return true;
 }
 
-bool DecodeJpeg(const Bytes& jpeg, unsigned char* rows, std::ptrdiff_t stride) {
+bool DecodeJpeg(const Bytes& jpeg, unsigned char* rows, std::ptrdiff_t stride, Cores cores) {
     // Short of memory for its working rows, it declines like for any other reason.
     try {
         Decoder decoder(jpeg);
         return rows && decoder.ReadHeaders() && (stride < 0 ? -stride : stride) >= 3LL * decoder.Width() &&
-               decoder.Decode(rows, stride);
+               decoder.Decode(rows, stride, cores);
     } catch (...) {
         return false;
     }

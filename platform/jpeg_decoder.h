@@ -11,6 +11,7 @@
 #include <cstddef>
 
 #include "platform/bytes.h"
+#include "platform/cores.h"
 
 namespace varnel {
 
@@ -23,7 +24,7 @@ bool ReadDecodableJpeg(const Bytes& jpeg, int& width, int& height);
 // bytes in blue, green, red order, `stride` bytes apart. False when the
 // decoder declines the bytes or finds them damaged; the rows are then
 // partly written.
-bool DecodeJpeg(const Bytes& jpeg, unsigned char* rows, std::ptrdiff_t stride);
+bool DecodeJpeg(const Bytes& jpeg, unsigned char* rows, std::ptrdiff_t stride, Cores cores = Cores::Both);
 
 // The resolution the file's JFIF header gives, in dots per inch, as the
 // imaging service reports it; 0 when there is none to give.

@@ -196,10 +196,12 @@ DWORD WINAPI ScaleBandApart(void* band) {
 // Below this many target pixels a second thread costs more than it saves.
 constexpr int kPixelsWorthSharing = 1 << 17;
 
-// Makes the band, its lower half on a thread of its own when it is worth one.
-bool ScaleShared(const Band& whole) {
+// Makes the band, its lower half on a thread of its own when both cores may
+// be taken and it is worth one.
+bool ScaleShared(const Band& whole, Cores cores) {
     const int rows = whole.to - whole.from;
-    const bool shared = rows >= 2 && static_cast<long long>(whole.right - whole.left) * rows >= kPixelsWorthSharing;
+    const bool shared = cores == Cores::Both && rows >= 2 &&
+                        static_cast<long long>(whole.right - whole.left) * rows >= kPixelsWorthSharing;
     Band upper = whole, lower = whole;
     if (shared) upper.to = lower.from = whole.from + rows / 2;
     KernelHandle apart(shared ? CreateThread(nullptr, 0, &ScaleBandApart, &lower, 0, nullptr) : nullptr);
@@ -237,7 +239,7 @@ const ScaleKernels& ChooseScaleKernels() {
 }
 
 std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, int sourceWidth, int sourceHeight,
-                                  int drawnWidth, int drawnHeight, int keptWidth, int keptHeight) {
+                                  int drawnWidth, int drawnHeight, int keptWidth, int keptHeight, Cores cores) {
     if (!rows || sourceWidth <= 0 || sourceHeight <= 0 || drawnWidth <= 0 || drawnHeight <= 0 || keptWidth <= 0 ||
         keptHeight <= 0) {
         return {};
@@ -249,7 +251,8 @@ std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, i
         const Taps down = MakeTaps(sourceHeight, drawnHeight, keptHeight);
         std::vector<uint32_t> out(static_cast<size_t>(keptWidth) * keptHeight);
         if (!ScaleShared(Band{rows, stride, &across, &down, &ChooseScaleKernels(), sourceWidth, 0, keptHeight, 0,
-                              keptWidth, out.data()})) {
+                              keptWidth, out.data()},
+                         cores)) {
             return {};
         }
         return out;
@@ -277,7 +280,7 @@ bool RescaleChanged(const unsigned char* rows, ptrdiff_t stride, int sourceWidth
         Band band{rows, stride, &across, &down, &ChooseScaleKernels(), sourceWidth, 0, 0, 0, 0, scaled.data()};
         TargetsReading(across, left, right, band.left, band.right);
         TargetsReading(down, top, bottom, band.from, band.to);
-        return band.left >= band.right || band.from >= band.to || ScaleShared(band);
+        return band.left >= band.right || band.from >= band.to || ScaleShared(band, Cores::Both);
     } catch (...) {
         return false;
     }
@@ -287,13 +290,13 @@ namespace {
 
 // The image's pixels scaled, or nothing when it is not whole.
 std::vector<uint32_t> ScaleBmpRows(const Bytes& bmp, int drawnWidth, int drawnHeight, int keptWidth,
-                                   int keptHeight) {
+                                   int keptHeight, Cores cores) {
     BmpHeader header;
     if (!IsWholeBmp24(bmp, &header) || header.width <= 0 || header.height <= 0) return {};
     // The file stores its rows bottom-up: the top row is the last.
     const unsigned char* top = bmp.data() + header.offBits + header.stride * (header.height - 1);
     return ScaleRows24(top, -static_cast<ptrdiff_t>(header.stride), header.width, header.height, drawnWidth,
-                       drawnHeight, keptWidth, keptHeight);
+                       drawnHeight, keptWidth, keptHeight, cores);
 }
 
 }  // namespace
@@ -317,8 +320,8 @@ Bytes Bmp24FromRows(const std::vector<uint32_t>& pixels, int width, int height) 
     return bmp;
 }
 
-Bytes ScaleBmp24(const Bytes& bmp, int width, int height) {
-    return Bmp24FromRows(ScaleBmpRows(bmp, width, height, width, height), width, height);
+Bytes ScaleBmp24(const Bytes& bmp, int width, int height, Cores cores) {
+    return Bmp24FromRows(ScaleBmpRows(bmp, width, height, width, height, cores), width, height);
 }
 
 bool DrawScaledRows(HDC dc, const std::vector<uint32_t>& pixels, int width, int height) {
@@ -334,10 +337,10 @@ bool DrawScaledRows(HDC dc, const std::vector<uint32_t>& pixels, int width, int 
                              static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) != 0;
 }
 
-bool DrawBmpSmooth(HDC dc, const Bytes& bmp, int drawnWidth, int drawnHeight, int width, int height) {
+bool DrawBmpSmooth(HDC dc, const Bytes& bmp, int drawnWidth, int drawnHeight, int width, int height, Cores cores) {
     const int keptWidth = std::min(width, drawnWidth), keptHeight = std::min(height, drawnHeight);
-    return dc && DrawScaledRows(dc, ScaleBmpRows(bmp, drawnWidth, drawnHeight, keptWidth, keptHeight), keptWidth,
-                                keptHeight);
+    return dc && DrawScaledRows(dc, ScaleBmpRows(bmp, drawnWidth, drawnHeight, keptWidth, keptHeight, cores),
+                                keptWidth, keptHeight);
 }
 
 }  // namespace varnel

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/bytes.h"
+#include "platform/cores.h"
 
 namespace varnel {
 
@@ -20,7 +21,7 @@ namespace varnel {
 // shrinking. Empty when a size is not positive.
 std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, int sourceWidth,
                                   int sourceHeight, int drawnWidth, int drawnHeight, int keptWidth,
-                                  int keptHeight);
+                                  int keptHeight, Cores cores = Cores::Both);
 
 // Makes again, in `scaled` (what ScaleRows24 made with the same sizes of a
 // picture equal to this one outside `changed`, a rectangle of source
@@ -37,7 +38,8 @@ bool DrawScaledRows(HDC dc, const std::vector<uint32_t>& pixels, int width, int 
 // Draws a 24-bit BMP file image scaled to drawnWidth x drawnHeight at the
 // origin of `dc`, as far as it reaches into width x height; false when the
 // image is not whole or nothing could be drawn.
-bool DrawBmpSmooth(HDC dc, const Bytes& bmp, int drawnWidth, int drawnHeight, int width, int height);
+bool DrawBmpSmooth(HDC dc, const Bytes& bmp, int drawnWidth, int drawnHeight, int width, int height,
+                   Cores cores = Cores::Both);
 
 // Top-down 32-bit BGRX rows as a 24-bit BMP file image; empty when they
 // are not width x height.
@@ -45,6 +47,6 @@ Bytes Bmp24FromRows(const std::vector<uint32_t>& pixels, int width, int height);
 
 // A 24-bit BMP file image scaled to width x height, as a 24-bit BMP file
 // image; empty when it is not whole or a size is not positive.
-Bytes ScaleBmp24(const Bytes& bmp, int width, int height);
+Bytes ScaleBmp24(const Bytes& bmp, int width, int height, Cores cores = Cores::Both);
 
 }  // namespace varnel

@@ -55,7 +55,8 @@ DWORD WINAPI DecodeCache::Work(void* self) {
             result.Clear();
             return 0;
         }
-        if (!DecodeBmp24AndBitmap(result.input, result.output, result.picture) || !MayKeepBitmap(result.picture.bitmap)) {
+        if (!DecodeBmp24AndBitmap(result.input, result.output, result.picture, Cores::One) ||
+            !MayKeepBitmap(result.picture.bitmap)) {
             result.Clear();
             return 0;
         }

@@ -29,9 +29,9 @@ namespace {
 // the imaging service's resampling costs several times as much on some
 // systems. The surface may hold what the imaging service has not drawn yet.
 bool DrawDecodedSmooth(HDC dc, Gdiplus::GpGraphics* graphics, const Bytes& bmp, int drawnWidth, int drawnHeight,
-                       int surfaceWidth, int surfaceHeight) {
+                       int surfaceWidth, int surfaceHeight, Cores cores = Cores::Both) {
     if (graphics) Gdiplus::DllExports::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
-    return DrawBmpSmooth(dc, bmp, drawnWidth, drawnHeight, surfaceWidth, surfaceHeight);
+    return DrawBmpSmooth(dc, bmp, drawnWidth, drawnHeight, surfaceWidth, surfaceHeight, cores);
 }
 
 // A JPEG the imaging service decoded, or one the program's own decoder made
@@ -241,8 +241,8 @@ void PreviewRenderer::PrepareAhead(const std::string& path, WatermarkMode mode, 
         decodes_.DecodeAhead(path, [this, backing](Gdiplus::GpBitmap*, const Bytes&, const Bytes& bmp) {
             BmpHeader header;
             if (!ReadBmpHeader(bmp, header)) return;
-            preparedSnapshot_.pixels =
-                SnapshotOfStretchedPicture(bmp, backing.width, backing.height, header.width, header.height);
+            preparedSnapshot_.pixels = SnapshotOfStretchedPicture(bmp, backing.width, backing.height, header.width,
+                                                                  header.height, Cores::One);
             preparedSnapshot_.picture = bmp;
             preparedSnapshot_.backing = backing;
         });
@@ -259,7 +259,7 @@ void PreviewRenderer::PrepareAhead(const std::string& path, WatermarkMode mode, 
         using namespace Gdiplus::DllExports;
         if (IsJpegPicture(picture)) {
             return DrawDecodedSmooth(dc, graphics, bmp, size.width, size.height + kFileOverhang, surfaceWidth,
-                                   surfaceHeight);
+                                     surfaceHeight, Cores::One);
         }
         ImageAttributesOwner mirrorEdges = NewImageAttributes();
         if (!mirrorEdges) return false;
