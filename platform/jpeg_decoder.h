@@ -5,9 +5,9 @@
 // is that of the imaging service's decoder (the accurate integer inverse DCT,
 // the 3:1 triangle upsampling of the colour, the same fixed-point colour
 // conversion), so it gives the very same pixels, and it decodes on two
-// cores when it may take both. It declines anything else (progressive, arithmetic, 12-bit, CMYK,
-// RGB-coded, unusual sampling, damaged files): the imaging service then
-// decodes it as before.
+// cores when it may take both. It declines anything else (progressive,
+// arithmetic, 12-bit, CMYK, RGB-coded, unusual sampling, damaged files): the
+// imaging service then decodes it as before.
 #include <cstddef>
 
 #include "platform/bytes.h"
