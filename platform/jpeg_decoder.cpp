@@ -89,6 +89,25 @@ struct BitReader {
     bool ranOut = false;  // past the bytes with no marker: the file is cut short
 
     void Fill() {
+        // Eight bytes with no 0xFF among them hold neither a stuffed byte
+        // nor a marker: as many whole ones as there is room for go in at
+        // once, with no test of how many, which would guess wrong about
+        // every other time. The bits after the last whole one are the
+        // stream's own next bits, which the next fill puts in again. (A
+        // full buffer, 64 bits, takes nothing: the shift would be too wide.)
+        if (!atMarker && end - at >= 8 && count < 64) {
+            // One load, turned so that the first byte is on top (x86 is little-endian).
+            uint64_t word;
+            std::memcpy(&word, at, sizeof(word));
+            word = __builtin_bswap64(word);
+            if (((~word - 0x0101010101010101u) & word & 0x8080808080808080u) == 0) {
+                const int bytes = (64 - count) / 8;
+                buffer |= word >> count;
+                at += bytes;
+                count += 8 * bytes;
+                return;
+            }
+        }
         while (count <= 56) {
             uint64_t byte = 0;
             if (!atMarker && at >= end) ranOut = true;
