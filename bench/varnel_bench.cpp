@@ -440,7 +440,7 @@ void RunSteps(BatchOperation operation, const std::string& folder, const char* p
         if (number < count) {
             const PictureSurface::Backing backing = Ui<DrawPanel>(ui::画板1).FreshBacking();
             app.renderer.PrepareAhead(app.currentFolder + "\\" + list.ItemText(number), app.watermarkMode,
-                                      app.previewSize, LaidBacking{backing.width, backing.height, backing.fill});
+                                      app.previewSize, LaidBacking{backing.width, backing.height});
         }
         ahead += Now() - start;
         start = Now();

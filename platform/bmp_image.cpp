@@ -202,16 +202,9 @@ Bytes SnapshotToBmp24(HDC source, int sourceX, int sourceY, int sourceWidth, int
 // whose drawing and reading back cost as much again on some systems.
 Bytes SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int backingHeight, int width, int height,
                                  Cores cores) {
-    BmpHeader header;
-    if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxPicturePixels ||
-        !IsWholeBmp24(picture, &header) || header.width <= 0 || header.height <= 0) {
-        return {};
-    }
-    // The file stores its rows bottom-up: the top row is the last.
-    const unsigned char* top = picture.data() + header.offBits + header.stride * (header.height - 1);
-    const Bytes laid = Bmp24FromRows(ScaleRows24(top, -static_cast<ptrdiff_t>(header.stride), header.width,
-                                                 header.height, backingWidth, backingHeight, backingWidth,
-                                                 backingHeight, cores),
+    if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxPicturePixels) return {};
+    const Bytes laid = Bmp24FromRows(ScaleBmpRows(picture, backingWidth, backingHeight, backingWidth, backingHeight,
+                                                  cores),
                                      backingWidth, backingHeight);
     if (laid.empty() || (width == backingWidth && height == backingHeight)) return laid;
     return ScaleBmp24(laid, width, height, cores);

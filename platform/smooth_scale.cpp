@@ -286,9 +286,6 @@ bool RescaleChanged(const unsigned char* rows, ptrdiff_t stride, int sourceWidth
     }
 }
 
-namespace {
-
-// The image's pixels scaled, or nothing when it is not whole.
 std::vector<uint32_t> ScaleBmpRows(const Bytes& bmp, int drawnWidth, int drawnHeight, int keptWidth,
                                    int keptHeight, Cores cores) {
     BmpHeader header;
@@ -298,8 +295,6 @@ std::vector<uint32_t> ScaleBmpRows(const Bytes& bmp, int drawnWidth, int drawnHe
     return ScaleRows24(top, -static_cast<ptrdiff_t>(header.stride), header.width, header.height, drawnWidth,
                        drawnHeight, keptWidth, keptHeight, cores);
 }
-
-}  // namespace
 
 Bytes Bmp24FromRows(const std::vector<uint32_t>& pixels, int width, int height) {
     if (width <= 0 || height <= 0 || pixels.size() != static_cast<size_t>(width) * height) return {};

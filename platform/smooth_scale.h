@@ -23,6 +23,10 @@ std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, i
                                   int sourceHeight, int drawnWidth, int drawnHeight, int keptWidth,
                                   int keptHeight, Cores cores = Cores::Both);
 
+// The same for a 24-bit BMP file image; empty when it is not whole.
+std::vector<uint32_t> ScaleBmpRows(const Bytes& bmp, int drawnWidth, int drawnHeight, int keptWidth,
+                                   int keptHeight, Cores cores = Cores::Both);
+
 // Makes again, in `scaled` (what ScaleRows24 made with the same sizes of a
 // picture equal to this one outside `changed`, a rectangle of source
 // pixels), the target pixels that read a source pixel inside it: the same

@@ -70,17 +70,6 @@ bool ChangedArea(const Bytes& before, const Bytes& after, RECT& changed) {
     return true;
 }
 
-// The scaling of a snapshot, as a composition of it is drawn.
-bool ScaleSnapshot(const Bytes& snapshot, int drawnWidth, int drawnHeight, int width, int height,
-                   std::vector<uint32_t>& scaled) {
-    BmpHeader header;
-    if (!IsWholeBmp24(snapshot, &header) || header.width <= 0 || header.height <= 0) return false;
-    const unsigned char* top = snapshot.data() + header.offBits + header.stride * (header.height - 1);
-    scaled = ScaleRows24(top, -static_cast<ptrdiff_t>(header.stride), header.width, header.height, drawnWidth,
-                         drawnHeight, width, height);
-    return !scaled.empty();
-}
-
 }  // namespace
 
 const ImageAttributes& PreviewRenderer::MirrorEdges() {
@@ -158,7 +147,8 @@ bool PreviewRenderer::DrawComposed(const Bytes& composed, int width, int height)
     }
     ScaledPixels& scaled = base.scaled;
     if (!scaled.Fits(width, height, keptWidth, keptHeight)) {
-        if (!ScaleSnapshot(base.pixels, width, height, keptWidth, keptHeight, scaled.pixels)) {
+        scaled.pixels = ScaleBmpRows(base.pixels, width, height, keptWidth, keptHeight);
+        if (scaled.pixels.empty()) {
             return DrawPictureBackground(composed, 0, 0, width, height);
         }
         scaled.drawnWidth = width;
@@ -212,8 +202,7 @@ void PreviewRenderer::Render(const PreviewScene& scene) {
 }
 
 bool PreviewRenderer::LaidSnapshot::Matches(const Bytes& bmp, const LaidBacking& other) const {
-    return !pixels.empty() && backing.width == other.width && backing.height == other.height &&
-           backing.fill == other.fill && picture == bmp;
+    return !pixels.empty() && backing.width == other.width && backing.height == other.height && picture == bmp;
 }
 
 void PreviewRenderer::SnapshotOfLaidPicture(const Bytes& picture, const LaidBacking& backing, Bytes& into) {

@@ -32,11 +32,10 @@ struct PreviewScene {
     const Bytes* composed = nullptr;
 };
 
-// The backing a picture is laid on before its snapshot is taken: its size
-// and the fill around the picture.
+// The size of the backing a picture is laid on before its snapshot is
+// taken. The picture is stretched over all of it: no fill shows.
 struct LaidBacking {
     int width = 0, height = 0;
-    COLORREF fill = 0;
 };
 
 class PreviewRenderer {

@@ -99,7 +99,7 @@ ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMillisec
         if (lstrcmpiA(next.c_str(), path.c_str()) != 0) {
             const PictureSurface::Backing backing = Ui<DrawPanel>(画板1).FreshBacking();
             app.renderer.PrepareAhead(next, app.watermarkMode, app.previewSize,
-                                      LaidBacking{backing.width, backing.height, backing.fill});
+                                      LaidBacking{backing.width, backing.height});
         }
     }
     // The text run shows its own text, once, over the picture alone.

@@ -129,7 +129,7 @@ void PrepareNeighbour() {
     if (lstrcmpiA(next.c_str(), app.currentPicturePath.c_str()) == 0) return;
     const PictureSurface::Backing backing = Ui<DrawPanel>(画板1).FreshBacking();
     app.renderer.PrepareAhead(next, app.watermarkMode, app.previewSize,
-                              LaidBacking{backing.width, backing.height, backing.fill});
+                              LaidBacking{backing.width, backing.height});
 }
 }  // namespace
 

@@ -24,7 +24,7 @@ void ComposePictureWatermark() {
     // that the one before could take.
     const Bytes& picture = app.renderer.PanelPicture(content);
     const PictureSurface::Backing backing = panel.FreshBacking();
-    app.renderer.SnapshotOfLaidPicture(picture, LaidBacking{backing.width, backing.height, backing.fill},
+    app.renderer.SnapshotOfLaidPicture(picture, LaidBacking{backing.width, backing.height},
                                        app.baseBitmap);
     app.watermarkBitmap = Ui<PictureBox>(图片框3).Picture();
     BlendPictureWatermarkInto(app.baseBitmap, app.watermarkBitmap, app.watermarkPosition.x, app.watermarkPosition.y,
