@@ -1,5 +1,7 @@
 #include "platform/jpeg_colour.h"
 
+#include "platform/processor.h"
+
 namespace varnel {
 
 ColourTables::ColourTables() {
@@ -24,12 +26,6 @@ void ColourRowPlain(const ColourTables& t, const SampleLimit& limit, const uint8
     }
 }
 
-ColourRowFunction ChooseColourRow() {
-#if defined(__i386__) || defined(__x86_64__)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) return ColourRowAvx2;
-#endif
-    return ColourRowPlain;
-}
+ColourRowFunction ChooseColourRow() { return ProcessorHasAvx2() ? ColourRowAvx2 : ColourRowPlain; }
 
 }  // namespace varnel

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/jpeg_idct_kernels.h"
+#include "platform/processor.h"
 
 namespace varnel {
 
@@ -51,12 +52,6 @@ void InverseDctPlain(const int16_t* in, const int* quant, const SampleLimit& lim
     }
 }
 
-InverseDctFunction ChooseInverseDct() {
-#if defined(__i386__) || defined(__x86_64__)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) return InverseDctAvx2;
-#endif
-    return InverseDctPlain;
-}
+InverseDctFunction ChooseInverseDct() { return ProcessorHasAvx2() ? InverseDctAvx2 : InverseDctPlain; }
 
 }  // namespace varnel

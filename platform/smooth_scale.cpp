@@ -5,6 +5,7 @@
 
 #include "platform/bmp_format.h"
 #include "platform/handles.h"
+#include "platform/processor.h"
 #include "platform/smooth_scale_kernels.h"
 
 namespace varnel {
@@ -230,13 +231,7 @@ const ScaleKernels& ScaleKernelsPlain() {
     return plain;
 }
 
-const ScaleKernels& ChooseScaleKernels() {
-#if defined(__i386__) || defined(__x86_64__)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) return ScaleKernelsAvx2();
-#endif
-    return ScaleKernelsPlain();
-}
+const ScaleKernels& ChooseScaleKernels() { return ProcessorHasAvx2() ? ScaleKernelsAvx2() : ScaleKernelsPlain(); }
 
 std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, int sourceWidth, int sourceHeight,
                                   int drawnWidth, int drawnHeight, int keptWidth, int keptHeight, Cores cores) {

@@ -74,4 +74,14 @@ const ScaleKernels& ScaleKernelsAvx2() {
 }
 
 }  // namespace varnel
+
+#else
+
+namespace varnel {
+
+// Never chosen off x86.
+const ScaleKernels& ScaleKernelsAvx2() { return ScaleKernelsPlain(); }
+
+}  // namespace varnel
+
 #endif
