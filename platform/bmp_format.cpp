@@ -21,6 +21,23 @@ void Write32(unsigned char* p, uint32_t v) {
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kInfoHeaderSize = 40;
 
+void WriteBmp24Headers(Bytes& bmp, int width, int height, size_t pixelBytes) {
+    unsigned char* p = bmp.data();
+    std::memset(p, 0, kFileHeaderSize + kInfoHeaderSize);
+    p[0] = 'B';
+    p[1] = 'M';
+    Write32(p + 2, static_cast<uint32_t>(bmp.size()));
+    Write32(p + 10, kFileHeaderSize + kInfoHeaderSize);
+    Write32(p + 14, kInfoHeaderSize);
+    Write32(p + 18, static_cast<uint32_t>(width));
+    Write32(p + 22, static_cast<uint32_t>(height));
+    p[26] = 1;
+    p[28] = 24;
+    Write32(p + 34, static_cast<uint32_t>(pixelBytes));
+    Write32(p + 38, 2835);  // 72 dots per inch
+    Write32(p + 42, 2835);
+}
+
 }  // namespace
 
 size_t BmpStride24(int width) { return static_cast<size_t>(width) * 3 + (static_cast<size_t>(width) & 3); }
@@ -52,19 +69,8 @@ Bytes MakeBmp24(int width, int height, const unsigned char* rows, size_t rowStri
     size_t stride = BmpStride24(width);
     size_t pixelBytes = stride * static_cast<size_t>(height);
     Bytes bmp(kFileHeaderSize + kInfoHeaderSize + pixelBytes, 0);
+    WriteBmp24Headers(bmp, width, height, pixelBytes);
     unsigned char* p = bmp.data();
-    p[0] = 'B';
-    p[1] = 'M';
-    Write32(p + 2, static_cast<uint32_t>(bmp.size()));
-    Write32(p + 10, kFileHeaderSize + kInfoHeaderSize);
-    Write32(p + 14, kInfoHeaderSize);
-    Write32(p + 18, static_cast<uint32_t>(width));
-    Write32(p + 22, static_cast<uint32_t>(height));
-    p[26] = 1;
-    p[28] = 24;
-    Write32(p + 34, static_cast<uint32_t>(pixelBytes));
-    Write32(p + 38, 2835);  // 72 dots per inch
-    Write32(p + 42, 2835);
     if (rows) {
         for (int y = 0; y < height; ++y) {
             std::memcpy(p + kFileHeaderSize + kInfoHeaderSize + stride * static_cast<size_t>(y),
@@ -72,6 +78,21 @@ Bytes MakeBmp24(int width, int height, const unsigned char* rows, size_t rowStri
         }
     }
     return bmp;
+}
+
+bool ReshapeBmp24(Bytes& bmp, int width, int height) {
+    if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxPicturePixels) {
+        bmp.clear();
+        return false;
+    }
+    const size_t stride = BmpStride24(width), pixelBytes = stride * static_cast<size_t>(height);
+    BmpHeader held;
+    if (!IsWholeBmp24(bmp, &held) || held.width != width || held.height != height ||
+        held.offBits != kFileHeaderSize + kInfoHeaderSize || bmp.size() != held.offBits + pixelBytes) {
+        bmp.assign(kFileHeaderSize + kInfoHeaderSize + pixelBytes, 0);
+    }
+    WriteBmp24Headers(bmp, width, height, pixelBytes);
+    return true;
 }
 
 }  // namespace varnel

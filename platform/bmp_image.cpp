@@ -200,14 +200,18 @@ Bytes SnapshotToBmp24(HDC source, int sourceX, int sourceY, int sourceWidth, int
 // picture scaled to the backing's size, which no fill shows through; taking
 // the backing back scales that. Done without a bitmap of the display's kind,
 // whose drawing and reading back cost as much again on some systems.
-Bytes SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int backingHeight, int width, int height,
-                                 Cores cores) {
-    if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxPicturePixels) return {};
-    const Bytes laid = Bmp24FromRows(ScaleBmpRows(picture, backingWidth, backingHeight, backingWidth, backingHeight,
-                                                  cores),
-                                     backingWidth, backingHeight);
-    if (laid.empty() || (width == backingWidth && height == backingHeight)) return laid;
-    return ScaleBmp24(laid, width, height, cores);
+void SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int backingHeight, int width, int height,
+                                Bytes& into, Cores cores) {
+    if (width == backingWidth && height == backingHeight) {
+        ScaleBmp24Into(picture, width, height, into, cores);
+        return;
+    }
+    const Bytes laid = ScaleBmp24(picture, backingWidth, backingHeight, cores);
+    if (laid.empty()) {
+        into.clear();
+        return;
+    }
+    ScaleBmp24Into(laid, width, height, into, cores);
 }
 
 }  // namespace varnel

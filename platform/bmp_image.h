@@ -42,10 +42,10 @@ bool DecodeBmp24AndBitmap(const Bytes& fileBytes, Bytes& bmp, BitmapOwner& pictu
 
 // What stretching the picture (a 24-bit BMP file image) over all of a
 // fresh backing of the given size, and taking the backing scaled to
-// width x height gives; empty when the picture is not whole. Safe on any
-// thread.
-Bytes SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int backingHeight, int width, int height,
-                                 Cores cores = Cores::Both);
+// width x height gives, written into `into` (its room reused); empty when
+// the picture is not whole. Safe on any thread.
+void SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int backingHeight, int width, int height,
+                                Bytes& into, Cores cores = Cores::Both);
 
 // The source rectangle of a device context scaled to width x height.
 Bytes SnapshotToBmp24(HDC source, int sourceX, int sourceY, int sourceWidth, int sourceHeight,

@@ -89,9 +89,12 @@ struct Band {
     const ScaleKernels* kernels = nullptr;
     int sourceWidth = 0;
     int from = 0, to = 0;
-    // The target columns made; the output rows hold all kept columns.
+    // The target columns made; the output rows hold all kept columns, as
+    // 32-bit pixels at `out`, or else as 24-bit ones `outStride` apart.
     int left = 0, right = 0;
     uint32_t* out = nullptr;
+    unsigned char* out24 = nullptr;
+    ptrdiff_t outStride = 0;
     bool made = false;
 };
 
@@ -116,6 +119,12 @@ void PackPlain(const uint32_t* sums, uint32_t* target, int from, int to) {
     for (int x = from; x < to; ++x) {
         auto channel = [&](int c) { return std::min<uint32_t>(sums[x * 3 + c] >> (kWeightBits + 8), 255); };
         target[x] = channel(0) | (channel(1) << 8) | (channel(2) << 16);
+    }
+}
+
+void Pack24Plain(const uint32_t* sums, unsigned char* target, int from, int to) {
+    for (int i = from * 3; i < to * 3; ++i) {
+        target[i] = static_cast<unsigned char>(std::min<uint32_t>(sums[i] >> (kWeightBits + 8), 255));
     }
 }
 
@@ -176,11 +185,16 @@ void ScaleBand(Band& band) {
         std::fill(sums.begin() + from, sums.begin() + to, (1u << (kWeightBits + 8 - 1)));
         const int* weights = &down.weights[static_cast<size_t>(y) * down.width];
         for (int k = 0; k < down.count[y]; ++k) {
+            // Enlarging, a row's outermost tap often weighs nothing.
+            if (weights[k] == 0) continue;
             const uint16_t* line = lineOf(down.first[y] + k);
-            const uint32_t weight = static_cast<uint32_t>(weights[k]);
-            band.kernels->accumulate(sums.data(), line, weight, from, to);
+            band.kernels->accumulate(sums.data(), line, static_cast<uint32_t>(weights[k]), from, to);
         }
-        band.kernels->pack(sums.data(), band.out + static_cast<size_t>(y) * keptWidth, band.left, band.right);
+        if (band.out24) {
+            band.kernels->pack24(sums.data(), band.out24 + band.outStride * y, band.left, band.right);
+        } else {
+            band.kernels->pack(sums.data(), band.out + static_cast<size_t>(y) * keptWidth, band.left, band.right);
+        }
     }
     band.made = true;
 }
@@ -215,6 +229,12 @@ bool ScaleShared(const Band& whole, Cores cores) {
     return upper.made && (!shared || lower.made);
 }
 
+// The top row of a whole 24-bit BMP file image, which stores its rows bottom-up.
+template <typename Image>
+auto BottomUpTop(Image& bmp, const BmpHeader& header) {
+    return bmp.data() + header.offBits + header.stride * static_cast<size_t>(header.height - 1);
+}
+
 // The target pixels [first, last) whose taps read any of the source pixels [from, to).
 void TargetsReading(const Taps& taps, int from, int to, int& first, int& last) {
     const int kept = static_cast<int>(taps.first.size());
@@ -224,10 +244,35 @@ void TargetsReading(const Taps& taps, int from, int to, int& first, int& last) {
     while (last < kept && taps.first[last] < to) ++last;
 }
 
+// ScaleRows24 into the room of `into`.
+bool ScaleInto(const unsigned char* rows, ptrdiff_t stride, int sourceWidth, int sourceHeight, int drawnWidth,
+               int drawnHeight, int keptWidth, int keptHeight, std::vector<uint32_t>& into, Cores cores) {
+    if (!rows || sourceWidth <= 0 || sourceHeight <= 0 || drawnWidth <= 0 || drawnHeight <= 0 || keptWidth <= 0 ||
+        keptHeight <= 0) {
+        into.clear();
+        return false;
+    }
+    keptWidth = std::min(keptWidth, drawnWidth);
+    keptHeight = std::min(keptHeight, drawnHeight);
+    try {
+        const Taps across = MakeTaps(sourceWidth, drawnWidth, keptWidth);
+        const Taps down = MakeTaps(sourceHeight, drawnHeight, keptHeight);
+        into.resize(static_cast<size_t>(keptWidth) * keptHeight);
+        if (ScaleShared(Band{rows, stride, &across, &down, &ChooseScaleKernels(), sourceWidth, 0, keptHeight, 0,
+                             keptWidth, into.data()},
+                        cores)) {
+            return true;
+        }
+    } catch (...) {
+    }
+    into.clear();
+    return false;
+}
+
 }  // namespace
 
 const ScaleKernels& ScaleKernelsPlain() {
-    static constexpr ScaleKernels plain{&AcrossFourTapsPlain, &AccumulatePlain, &PackPlain};
+    static constexpr ScaleKernels plain{&AcrossFourTapsPlain, &AccumulatePlain, &PackPlain, &Pack24Plain};
     return plain;
 }
 
@@ -235,26 +280,11 @@ const ScaleKernels& ChooseScaleKernels() { return ProcessorHasAvx2() ? ScaleKern
 
 std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, int sourceWidth, int sourceHeight,
                                   int drawnWidth, int drawnHeight, int keptWidth, int keptHeight, Cores cores) {
-    if (!rows || sourceWidth <= 0 || sourceHeight <= 0 || drawnWidth <= 0 || drawnHeight <= 0 || keptWidth <= 0 ||
-        keptHeight <= 0) {
-        return {};
-    }
-    keptWidth = std::min(keptWidth, drawnWidth);
-    keptHeight = std::min(keptHeight, drawnHeight);
-    try {
-        const Taps across = MakeTaps(sourceWidth, drawnWidth, keptWidth);
-        const Taps down = MakeTaps(sourceHeight, drawnHeight, keptHeight);
-        std::vector<uint32_t> out(static_cast<size_t>(keptWidth) * keptHeight);
-        if (!ScaleShared(Band{rows, stride, &across, &down, &ChooseScaleKernels(), sourceWidth, 0, keptHeight, 0,
-                              keptWidth, out.data()},
-                         cores)) {
-            return {};
-        }
-        return out;
-    } catch (...) {
-        return {};
-    }
+    std::vector<uint32_t> out;
+    ScaleInto(rows, stride, sourceWidth, sourceHeight, drawnWidth, drawnHeight, keptWidth, keptHeight, out, cores);
+    return out;
 }
+
 
 bool RescaleChanged(const unsigned char* rows, ptrdiff_t stride, int sourceWidth, int sourceHeight, int drawnWidth,
                     int drawnHeight, int keptWidth, int keptHeight, const RECT& changed,
@@ -281,37 +311,42 @@ bool RescaleChanged(const unsigned char* rows, ptrdiff_t stride, int sourceWidth
     }
 }
 
-std::vector<uint32_t> ScaleBmpRows(const Bytes& bmp, int drawnWidth, int drawnHeight, int keptWidth,
-                                   int keptHeight, Cores cores) {
+bool ScaleBmpRows(const Bytes& bmp, int drawnWidth, int drawnHeight, int keptWidth, int keptHeight,
+                  std::vector<uint32_t>& into, Cores cores) {
     BmpHeader header;
-    if (!IsWholeBmp24(bmp, &header) || header.width <= 0 || header.height <= 0) return {};
-    // The file stores its rows bottom-up: the top row is the last.
-    const unsigned char* top = bmp.data() + header.offBits + header.stride * (header.height - 1);
-    return ScaleRows24(top, -static_cast<ptrdiff_t>(header.stride), header.width, header.height, drawnWidth,
-                       drawnHeight, keptWidth, keptHeight, cores);
+    if (!IsWholeBmp24(bmp, &header)) {
+        into.clear();
+        return false;
+    }
+    return ScaleInto(BottomUpTop(bmp, header), -static_cast<ptrdiff_t>(header.stride), header.width, header.height,
+                     drawnWidth, drawnHeight, keptWidth, keptHeight, into, cores);
 }
 
-Bytes Bmp24FromRows(const std::vector<uint32_t>& pixels, int width, int height) {
-    if (width <= 0 || height <= 0 || pixels.size() != static_cast<size_t>(width) * height) return {};
-    Bytes bmp = MakeBmp24(width, height, nullptr, 0);
-    BmpHeader header;
-    if (!IsWholeBmp24(bmp, &header)) return {};
-    const size_t stride = header.stride;
-    unsigned char* rows = bmp.data() + header.offBits;
-    for (int y = 0; y < height; ++y) {
-        unsigned char* out = rows + stride * static_cast<size_t>(height - 1 - y);
-        const uint32_t* in = pixels.data() + static_cast<size_t>(width) * y;
-        for (int x = 0; x < width; ++x, out += 3) {
-            out[0] = static_cast<unsigned char>(in[x]);
-            out[1] = static_cast<unsigned char>(in[x] >> 8);
-            out[2] = static_cast<unsigned char>(in[x] >> 16);
+bool ScaleBmp24Into(const Bytes& bmp, int width, int height, Bytes& into, Cores cores) {
+    BmpHeader source, target;
+    try {
+        // Scaled straight into the rows of the file image made.
+        if (!IsWholeBmp24(bmp, &source) || !ReshapeBmp24(into, width, height) || !IsWholeBmp24(into, &target)) {
+            into.clear();
+            return false;
         }
+        const Taps across = MakeTaps(source.width, width, width);
+        const Taps down = MakeTaps(source.height, height, height);
+        Band band{BottomUpTop(bmp, source), -static_cast<ptrdiff_t>(source.stride), &across, &down,
+                  &ChooseScaleKernels(), source.width, 0, height, 0, width};
+        band.out24 = BottomUpTop(into, target);
+        band.outStride = -static_cast<ptrdiff_t>(target.stride);
+        if (ScaleShared(band, cores)) return true;
+    } catch (...) {
     }
-    return bmp;
+    into.clear();
+    return false;
 }
 
 Bytes ScaleBmp24(const Bytes& bmp, int width, int height, Cores cores) {
-    return Bmp24FromRows(ScaleBmpRows(bmp, width, height, width, height, cores), width, height);
+    Bytes scaled;
+    ScaleBmp24Into(bmp, width, height, scaled, cores);
+    return scaled;
 }
 
 bool DrawScaledRows(HDC dc, const std::vector<uint32_t>& pixels, int width, int height) {
@@ -329,8 +364,9 @@ bool DrawScaledRows(HDC dc, const std::vector<uint32_t>& pixels, int width, int 
 
 bool DrawBmpSmooth(HDC dc, const Bytes& bmp, int drawnWidth, int drawnHeight, int width, int height, Cores cores) {
     const int keptWidth = std::min(width, drawnWidth), keptHeight = std::min(height, drawnHeight);
-    return dc && DrawScaledRows(dc, ScaleBmpRows(bmp, drawnWidth, drawnHeight, keptWidth, keptHeight, cores),
-                                keptWidth, keptHeight);
+    std::vector<uint32_t> scaled;
+    return dc && ScaleBmpRows(bmp, drawnWidth, drawnHeight, keptWidth, keptHeight, scaled, cores) &&
+           DrawScaledRows(dc, scaled, keptWidth, keptHeight);
 }
 
 }  // namespace varnel

@@ -66,10 +66,31 @@ void Pack(const uint32_t* sums, uint32_t* target, int from, int to) {
     }
 }
 
+void Pack24(const uint32_t* sums, unsigned char* target, int from, int to) {
+    constexpr int shift = kScaleWeightBits + 8;
+    int x = from;
+    for (; x + 4 <= to; x += 4) {
+        const uint32_t* s = sums + 3 * static_cast<size_t>(x);
+        const __m128i a = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s)), shift);
+        const __m128i b = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4)), shift);
+        const __m128i c = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 8)), shift);
+        const __m128i bytes = _mm_packus_epi16(_mm_packus_epi32(a, b), _mm_packus_epi32(c, c));
+        // Twelve bytes, none past the four pixels.
+        unsigned char* out = target + 3 * static_cast<size_t>(x);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
+        const int last = _mm_extract_epi32(bytes, 2);
+        std::memcpy(out + 8, &last, 4);
+    }
+    for (; x < to; ++x) {
+        const uint32_t* s = sums + 3 * static_cast<size_t>(x);
+        for (int c = 0; c < 3; ++c) target[3 * x + c] = static_cast<unsigned char>(s[c] >> shift < 255 ? s[c] >> shift : 255u);
+    }
+}
+
 }  // namespace
 
 const ScaleKernels& ScaleKernelsAvx2() {
-    static constexpr ScaleKernels kernels{&AcrossFourTaps, &Accumulate, &Pack};
+    static constexpr ScaleKernels kernels{&AcrossFourTaps, &Accumulate, &Pack, &Pack24};
     return kernels;
 }
 

@@ -21,6 +21,8 @@ struct ScaleKernels {
     void (*accumulate)(uint32_t* sums, const uint16_t* line, uint32_t weight, size_t from, size_t to);
     // Target pixels [from, to) of finished sums (B, G, R each) as 32-bit BGRX.
     void (*pack)(const uint32_t* sums, uint32_t* target, int from, int to);
+    // The same as B, G, R bytes at `target` + 3 * x.
+    void (*pack24)(const uint32_t* sums, unsigned char* target, int from, int to);
 };
 
 // The fastest kernels this processor runs.

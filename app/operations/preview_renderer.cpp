@@ -146,15 +146,9 @@ bool PreviewRenderer::DrawComposed(const Bytes& composed, int width, int height)
         return DrawPictureBackground(composed, 0, 0, width, height);
     }
     ScaledPixels& scaled = base.scaled;
-    if (!scaled.Fits(width, height, keptWidth, keptHeight)) {
-        scaled.pixels = ScaleBmpRows(base.pixels, width, height, keptWidth, keptHeight);
-        if (scaled.pixels.empty()) {
-            return DrawPictureBackground(composed, 0, 0, width, height);
-        }
-        scaled.drawnWidth = width;
-        scaled.drawnHeight = height;
-        scaled.width = keptWidth;
-        scaled.height = keptHeight;
+    if (!scaled.Fits(width, height, keptWidth, keptHeight) &&
+        !scaled.Make(base.pixels, width, height, keptWidth, keptHeight, Cores::Both)) {
+        return DrawPictureBackground(composed, 0, 0, width, height);
     }
     composedScaled_ = scaled.pixels;
     const unsigned char* top = composed.data() + header.offBits + header.stride * (header.height - 1);
@@ -172,11 +166,19 @@ void PreviewRenderer::Render(const PreviewScene& scene) {
     const PreviewSize size = scene.size;
     const RECT area{0, 0, size.width, size.height};
     const WatermarkMode mode = scene.settings.mode;
-    // Picture mode clears the canvas again before any of it is shown, so a
-    // background drawn first would never be seen.
+    // Picture mode draws the composition alone, no background behind it.
+    // Nor is what it draws kept as the background is: its own drawing scales
+    // only what the mark changed, which costs less than keeping a copy of
+    // every composition, none of which a run shows twice.
     if (mode == WatermarkMode::Picture) {
         canvas_.Clear();
-    } else if (!scene.picturePath.empty() && FindFirstFileExists(scene.picturePath)) {
+        // The canvas is what reaches the panel last: it must show the
+        // watermarked picture, or the preview and every snapshot of it would
+        // lose the watermark again.
+        if (scene.composed) (void)DrawComposed(*scene.composed, size.width, size.height);
+        return;
+    }
+    if (!scene.picturePath.empty() && FindFirstFileExists(scene.picturePath)) {
         // What the file holds now decides what is drawn and what is reused.
         const Bytes content = ReadWholeFile(scene.picturePath);
         backgrounds_.ClearAndDraw(canvas_, BackgroundSource{scene.picturePath, &content}, area, [&] {
@@ -188,21 +190,27 @@ void PreviewRenderer::Render(const PreviewScene& scene) {
         backgrounds_.ClearAndDraw(canvas_, BackgroundSource{std::string(), &shown}, area,
                                   [&] { return DrawPictureBackground(shown, 0, 0, size.width, size.height); });
     }
-    if (mode == WatermarkMode::Text) {
-        DrawTextWatermark(canvas_, scene.settings, scene.settings.style);
-    } else if (mode == WatermarkMode::Picture) {
-        // The canvas is what reaches the panel last: it must show the
-        // watermarked picture, or the preview and every snapshot of it would
-        // lose the watermark again.
-        const Bytes none;
-        const Bytes& composed = scene.composed ? *scene.composed : none;
-        backgrounds_.ClearAndDraw(canvas_, BackgroundSource{std::string(), &composed}, area,
-                                  [&] { return DrawComposed(composed, size.width, size.height); });
-    }
+    if (mode == WatermarkMode::Text) DrawTextWatermark(canvas_, scene.settings, scene.settings.style);
+}
+
+bool PreviewRenderer::ScaledPixels::Make(const Bytes& bmp, int drawnW, int drawnH, int keptW, int keptH,
+                                         Cores cores) {
+    drawnWidth = drawnW;
+    drawnHeight = drawnH;
+    width = keptW;
+    height = keptH;
+    return ScaleBmpRows(bmp, drawnW, drawnH, keptW, keptH, pixels, cores);
 }
 
 bool PreviewRenderer::LaidSnapshot::Matches(const Bytes& bmp, const LaidBacking& other) const {
     return !pixels.empty() && backing.width == other.width && backing.height == other.height && picture == bmp;
+}
+
+void PreviewRenderer::LaidSnapshot::Forget() {
+    picture.clear();
+    backing = LaidBacking();
+    pixels.clear();
+    scaled.pixels.clear();
 }
 
 void PreviewRenderer::SnapshotOfLaidPicture(const Bytes& picture, const LaidBacking& backing, Bytes& into) {
@@ -213,7 +221,7 @@ void PreviewRenderer::SnapshotOfLaidPicture(const Bytes& picture, const LaidBack
     into.clear();
     BmpHeader shown;
     if (!ReadBmpHeader(picture, shown)) return;
-    into = SnapshotOfStretchedPicture(picture, backing.width, backing.height, shown.width, shown.height);
+    SnapshotOfStretchedPicture(picture, backing.width, backing.height, shown.width, shown.height, into);
     if (!into.empty() && MayKeepPicture(shown.width, shown.height)) {
         keptSnapshot_ = LaidSnapshot{picture, backing, into, ScaledPixels()};
     }
@@ -223,20 +231,33 @@ void PreviewRenderer::PrepareAhead(const std::string& path, WatermarkMode mode, 
                                    const LaidBacking& backing) {
     // Picture mode draws the composed picture, not the file; what it needs
     // of the file is the snapshot of it laid alone.
+    decodes_.WaitForWorker();
     if (mode == WatermarkMode::Picture) {
-        decodes_.WaitForWorker();
-        preparedSnapshot_ = LaidSnapshot();
+        preparedSnapshot_.Forget();
         preparedSnapshotPath_ = path;
-        decodes_.DecodeAhead(path, [this, backing](Gdiplus::GpBitmap*, const Bytes&, const Bytes& bmp) {
+        // And its scaling to the preview, which drawing any composition of
+        // it starts from.
+        const int keptWidth = std::min(canvas_.GetWidth(), size.width);
+        const int keptHeight = std::min(canvas_.GetHeight(), size.height);
+        decodes_.DecodeAhead(path, [this, backing, size, keptWidth, keptHeight](Gdiplus::GpBitmap*, const Bytes&,
+                                                                                const Bytes& bmp) {
+            LaidSnapshot& made = preparedSnapshot_;
             BmpHeader header;
             if (!ReadBmpHeader(bmp, header)) return;
-            preparedSnapshot_.pixels = SnapshotOfStretchedPicture(bmp, backing.width, backing.height, header.width,
-                                                                  header.height, Cores::One);
-            preparedSnapshot_.picture = bmp;
-            preparedSnapshot_.backing = backing;
+            SnapshotOfStretchedPicture(bmp, backing.width, backing.height, header.width, header.height, made.pixels,
+                                       Cores::One);
+            if (made.pixels.empty()) return;
+            made.picture = bmp;
+            made.backing = backing;
+            if (keptWidth > 0 && keptHeight > 0) {
+                (void)made.scaled.Make(made.pixels, size.width, size.height, keptWidth, keptHeight, Cores::One);
+            }
         });
         return;
     }
+    // Out of picture mode, the room kept for its next snapshot goes.
+    preparedSnapshot_ = LaidSnapshot();
+    preparedSnapshotPath_.clear();
     const RECT area{0, 0, size.width, size.height};
     // The same drawing as the rendering's, with the worker's own objects and
     // the flat calls alone: the wrappers record their status where this
@@ -268,8 +289,8 @@ void PreviewRenderer::TakeUpPrepared(const std::string& path, const Bytes& conte
     if (mode == WatermarkMode::Picture) {
         if (preparedSnapshotPath_.empty() || preparedSnapshotPath_ != path) return;
         decodes_.WaitForWorker();
-        if (!preparedSnapshot_.pixels.empty()) keptSnapshot_ = std::move(preparedSnapshot_);
-        preparedSnapshot_ = LaidSnapshot();
+        if (!preparedSnapshot_.pixels.empty()) std::swap(keptSnapshot_, preparedSnapshot_);
+        preparedSnapshot_.Forget();
         preparedSnapshotPath_.clear();
         return;
     }

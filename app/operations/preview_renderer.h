@@ -17,6 +17,7 @@
 #include "graphics/canvas/imaging_objects.h"
 #include "graphics/objects/image.h"
 #include "platform/bytes.h"
+#include "platform/cores.h"
 
 namespace varnel {
 
@@ -115,6 +116,8 @@ private:
             return !pixels.empty() && drawnWidth == drawnW && drawnHeight == drawnH && width == keptW &&
                    height == keptH;
         }
+        // Scales `bmp` so; false, and nothing made, when it could not.
+        bool Make(const Bytes& bmp, int drawnW, int drawnH, int keptW, int keptH, Cores cores);
     };
 
     // A snapshot of a laid picture and what it was taken from.
@@ -122,9 +125,12 @@ private:
         Bytes picture;
         LaidBacking backing;
         Bytes pixels;
-        // The snapshot scaled as a composition of it is drawn; made when first needed.
+        // The snapshot scaled as a composition of it is drawn; made when
+        // first needed, or ahead with the snapshot.
         ScaledPixels scaled;
         bool Matches(const Bytes& bmp, const LaidBacking& other) const;
+        // Holds no snapshot, its room kept for the next one.
+        void Forget();
     };
 
     Canvas canvas_;
@@ -144,7 +150,8 @@ private:
     // The last composition drawn, scaled: room reused from one to the next.
     std::vector<uint32_t> composedScaled_;
     // Written by this thread before the worker starts, filled in by the
-    // worker, read only once the worker has ended.
+    // worker, read only once the worker has ended. Taken up, it changes
+    // places with the kept one, whose room the next one is made in.
     std::string preparedSnapshotPath_;
     LaidSnapshot preparedSnapshot_;
     // Last: the worker writes into the members above, so it must end first.

@@ -49,6 +49,7 @@ TEST_CASE("the vector kernels of the scaling give what the plain ones give") {
     std::vector<uint16_t> lines[2] = {std::vector<uint16_t>(123), std::vector<uint16_t>(123)};
     std::vector<uint32_t> sums[2] = {std::vector<uint32_t>(123, 1u << 21), std::vector<uint32_t>(123, 1u << 21)};
     std::vector<uint32_t> packed[2] = {std::vector<uint32_t>(41), std::vector<uint32_t>(41)};
+    std::vector<unsigned char> packed24[2] = {std::vector<unsigned char>(123), std::vector<unsigned char>(123)};
     for (size_t i = 0; i < row.size(); ++i) row[i] = static_cast<unsigned char>(i * 37 + 11);
     // (w0, w1) three times, two zeros, (w2, w3) three times, two zeros: each at most a quarter.
     for (size_t i = 0; i < weights.size(); ++i) {
@@ -61,8 +62,11 @@ TEST_CASE("the vector kernels of the scaling give what the plain ones give") {
         kernels.accumulate(sums[k].data(), lines[k].data(), 16383, 2, 121);
         kernels.accumulate(sums[k].data(), lines[k].data(), 9000, 2, 121);
         kernels.pack(sums[k].data(), packed[k].data(), 1, 40);
+        kernels.pack24(sums[k].data(), packed24[k].data(), 1, 40);
     }
+    for (int x = 1; x < 40; ++x) REQUIRE((packed[0][x] >> 16 & 0xFF) == packed24[0][3 * x + 2]);
     CHECK(lines[0] == lines[1]);
     CHECK(sums[0] == sums[1]);
     CHECK(packed[0] == packed[1]);
+    CHECK(packed24[0] == packed24[1]);
 }
