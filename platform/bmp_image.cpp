@@ -201,7 +201,7 @@ Bytes SnapshotToBmp24(HDC source, int sourceX, int sourceY, int sourceWidth, int
 // the backing back scales that. Done without a bitmap of the display's kind,
 // whose drawing and reading back cost as much again on some systems.
 void SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int backingHeight, int width, int height,
-                                Bytes& into, Cores cores) {
+                                Bytes& into, CoreShare cores) {
     if (width == backingWidth && height == backingHeight) {
         ScaleBmp24Into(picture, width, height, into, cores);
         return;

@@ -45,7 +45,7 @@ bool DecodeBmp24AndBitmap(const Bytes& fileBytes, Bytes& bmp, BitmapOwner& pictu
 // width x height gives, written into `into` (its room reused); empty when
 // the picture is not whole. Safe on any thread.
 void SnapshotOfStretchedPicture(const Bytes& picture, int backingWidth, int backingHeight, int width, int height,
-                                Bytes& into, Cores cores = Cores::Both);
+                                Bytes& into, CoreShare cores = Cores::Both);
 
 // The source rectangle of a device context scaled to width x height.
 Bytes SnapshotToBmp24(HDC source, int sourceX, int sourceY, int sourceWidth, int sourceHeight,

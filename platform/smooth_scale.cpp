@@ -95,6 +95,8 @@ struct Band {
     uint32_t* out = nullptr;
     unsigned char* out24 = nullptr;
     ptrdiff_t outStride = 0;
+    // Once set, the rows left are shared with a thread of their own.
+    const std::atomic<bool>* shareOnce = nullptr;
     bool made = false;
 };
 
@@ -158,6 +160,14 @@ void ScaleAcross(const unsigned char* source, int sourceWidth, const Taps& acros
     }
 }
 
+DWORD WINAPI ScaleBandApart(void* band);
+
+// Below this many target pixels a second thread costs more than it saves.
+bool WorthSharing(int from, int to, int left, int right) {
+    constexpr long long kPixelsWorthSharing = 1 << 17;
+    return to - from >= 2 && static_cast<long long>(right - left) * (to - from) >= kPixelsWorthSharing;
+}
+
 void ScaleBand(Band& band) {
     const Taps& across = *band.across;
     const Taps& down = *band.down;
@@ -181,7 +191,19 @@ void ScaleBand(Band& band) {
     };
     const size_t from = static_cast<size_t>(band.left) * 3, to = static_cast<size_t>(band.right) * 3;
     std::vector<uint32_t> sums(lineLength);
-    for (int y = band.from; y < band.to; ++y) {
+    Band lower;
+    KernelHandle apart;
+    int end = band.to;
+    for (int y = band.from; y < end; ++y) {
+        if (band.shareOnce && band.shareOnce->load()) {
+            band.shareOnce = nullptr;
+            lower = band;
+            lower.from = y + (end - y) / 2;
+            if (WorthSharing(lower.from, end, band.left, band.right)) {
+                apart.reset(CreateThread(nullptr, 0, &ScaleBandApart, &lower, 0, nullptr));
+                if (apart) end = lower.from;
+            }
+        }
         std::fill(sums.begin() + from, sums.begin() + to, (1u << (kWeightBits + 8 - 1)));
         const int* weights = &down.weights[static_cast<size_t>(y) * down.width];
         for (int k = 0; k < down.count[y]; ++k) {
@@ -196,7 +218,10 @@ void ScaleBand(Band& band) {
             band.kernels->pack(sums.data(), band.out + static_cast<size_t>(y) * keptWidth, band.left, band.right);
         }
     }
-    band.made = true;
+    // Nothing above throws once the rows are under way: the thread reading
+    // `lower` always ends before it goes.
+    if (apart) WaitForSingleObject(apart.get(), INFINITE);
+    band.made = !apart || lower.made;
 }
 
 DWORD WINAPI ScaleBandApart(void* band) {
@@ -208,17 +233,14 @@ DWORD WINAPI ScaleBandApart(void* band) {
     return 0;
 }
 
-// Below this many target pixels a second thread costs more than it saves.
-constexpr int kPixelsWorthSharing = 1 << 17;
-
 // Makes the band, its lower half on a thread of its own when both cores may
-// be taken and it is worth one.
-bool ScaleShared(const Band& whole, Cores cores) {
+// be taken and it is worth one; when they may be later, the rows left then.
+bool ScaleShared(const Band& whole, CoreShare cores) {
     const int rows = whole.to - whole.from;
-    const bool shared = cores == Cores::Both && rows >= 2 &&
-                        static_cast<long long>(whole.right - whole.left) * rows >= kPixelsWorthSharing;
+    const bool shared = cores.cores == Cores::Both && WorthSharing(whole.from, whole.to, whole.left, whole.right);
     Band upper = whole, lower = whole;
     if (shared) upper.to = lower.from = whole.from + rows / 2;
+    if (!shared) upper.shareOnce = cores.awaited;
     KernelHandle apart(shared ? CreateThread(nullptr, 0, &ScaleBandApart, &lower, 0, nullptr) : nullptr);
     try {
         ScaleBand(upper);
@@ -246,7 +268,7 @@ void TargetsReading(const Taps& taps, int from, int to, int& first, int& last) {
 
 // ScaleRows24 into the room of `into`.
 bool ScaleInto(const unsigned char* rows, ptrdiff_t stride, int sourceWidth, int sourceHeight, int drawnWidth,
-               int drawnHeight, int keptWidth, int keptHeight, std::vector<uint32_t>& into, Cores cores) {
+               int drawnHeight, int keptWidth, int keptHeight, std::vector<uint32_t>& into, CoreShare cores) {
     if (!rows || sourceWidth <= 0 || sourceHeight <= 0 || drawnWidth <= 0 || drawnHeight <= 0 || keptWidth <= 0 ||
         keptHeight <= 0) {
         into.clear();
@@ -279,7 +301,7 @@ const ScaleKernels& ScaleKernelsPlain() {
 const ScaleKernels& ChooseScaleKernels() { return ProcessorHasAvx2() ? ScaleKernelsAvx2() : ScaleKernelsPlain(); }
 
 std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, int sourceWidth, int sourceHeight,
-                                  int drawnWidth, int drawnHeight, int keptWidth, int keptHeight, Cores cores) {
+                                  int drawnWidth, int drawnHeight, int keptWidth, int keptHeight, CoreShare cores) {
     std::vector<uint32_t> out;
     ScaleInto(rows, stride, sourceWidth, sourceHeight, drawnWidth, drawnHeight, keptWidth, keptHeight, out, cores);
     return out;
@@ -312,7 +334,7 @@ bool RescaleChanged(const unsigned char* rows, ptrdiff_t stride, int sourceWidth
 }
 
 bool ScaleBmpRows(const Bytes& bmp, int drawnWidth, int drawnHeight, int keptWidth, int keptHeight,
-                  std::vector<uint32_t>& into, Cores cores) {
+                  std::vector<uint32_t>& into, CoreShare cores) {
     BmpHeader header;
     if (!IsWholeBmp24(bmp, &header)) {
         into.clear();
@@ -322,7 +344,7 @@ bool ScaleBmpRows(const Bytes& bmp, int drawnWidth, int drawnHeight, int keptWid
                      drawnWidth, drawnHeight, keptWidth, keptHeight, into, cores);
 }
 
-bool ScaleBmp24Into(const Bytes& bmp, int width, int height, Bytes& into, Cores cores) {
+bool ScaleBmp24Into(const Bytes& bmp, int width, int height, Bytes& into, CoreShare cores) {
     BmpHeader source, target;
     try {
         // Scaled straight into the rows of the file image made.
@@ -343,7 +365,7 @@ bool ScaleBmp24Into(const Bytes& bmp, int width, int height, Bytes& into, Cores 
     return false;
 }
 
-Bytes ScaleBmp24(const Bytes& bmp, int width, int height, Cores cores) {
+Bytes ScaleBmp24(const Bytes& bmp, int width, int height, CoreShare cores) {
     Bytes scaled;
     ScaleBmp24Into(bmp, width, height, scaled, cores);
     return scaled;
@@ -362,7 +384,7 @@ bool DrawScaledRows(HDC dc, const std::vector<uint32_t>& pixels, int width, int 
                              static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) != 0;
 }
 
-bool DrawBmpSmooth(HDC dc, const Bytes& bmp, int drawnWidth, int drawnHeight, int width, int height, Cores cores) {
+bool DrawBmpSmooth(HDC dc, const Bytes& bmp, int drawnWidth, int drawnHeight, int width, int height, CoreShare cores) {
     const int keptWidth = std::min(width, drawnWidth), keptHeight = std::min(height, drawnHeight);
     std::vector<uint32_t> scaled;
     return dc && ScaleBmpRows(bmp, drawnWidth, drawnHeight, keptWidth, keptHeight, scaled, cores) &&

@@ -21,12 +21,12 @@ namespace varnel {
 // shrinking. Empty when a size is not positive.
 std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, int sourceWidth,
                                   int sourceHeight, int drawnWidth, int drawnHeight, int keptWidth,
-                                  int keptHeight, Cores cores = Cores::Both);
+                                  int keptHeight, CoreShare cores = Cores::Both);
 
 // The same for a 24-bit BMP file image, written into `into` (its room
 // reused); false, and `into` empty, when the image is not whole.
 bool ScaleBmpRows(const Bytes& bmp, int drawnWidth, int drawnHeight, int keptWidth, int keptHeight,
-                  std::vector<uint32_t>& into, Cores cores = Cores::Both);
+                  std::vector<uint32_t>& into, CoreShare cores = Cores::Both);
 
 // Makes again, in `scaled` (what ScaleRows24 made with the same sizes of a
 // picture equal to this one outside `changed`, a rectangle of source
@@ -44,13 +44,13 @@ bool DrawScaledRows(HDC dc, const std::vector<uint32_t>& pixels, int width, int 
 // origin of `dc`, as far as it reaches into width x height; false when the
 // image is not whole or nothing could be drawn.
 bool DrawBmpSmooth(HDC dc, const Bytes& bmp, int drawnWidth, int drawnHeight, int width, int height,
-                   Cores cores = Cores::Both);
+                   CoreShare cores = Cores::Both);
 
 // A 24-bit BMP file image scaled to width x height, as a 24-bit BMP file
 // image; empty when it is not whole or a size is not positive.
-Bytes ScaleBmp24(const Bytes& bmp, int width, int height, Cores cores = Cores::Both);
+Bytes ScaleBmp24(const Bytes& bmp, int width, int height, CoreShare cores = Cores::Both);
 // The same written into `into`, whose room is reused; false, and `into`
 // empty, when there is no such image.
-bool ScaleBmp24Into(const Bytes& bmp, int width, int height, Bytes& into, Cores cores = Cores::Both);
+bool ScaleBmp24Into(const Bytes& bmp, int width, int height, Bytes& into, CoreShare cores = Cores::Both);
 
 }  // namespace varnel

@@ -69,6 +69,7 @@ DWORD WINAPI DecodeCache::Work(void* self) {
 
 void DecodeCache::WaitForWorker() {
     if (!worker_) return;
+    awaited_ = true;
     WaitForSingleObject(worker_.get(), INFINITE);
     worker_.reset();
 }
@@ -86,6 +87,7 @@ void DecodeCache::StartAhead(const std::string& path, Bytes content, AfterDecode
     aheadPath_ = path;
     ahead_.input = std::move(content);
     then_ = std::move(then);
+    awaited_ = false;
     worker_.reset(CreateThread(nullptr, 0, &DecodeCache::Work, this, 0, nullptr));
     if (worker_) {
         aheadStarted_ = true;

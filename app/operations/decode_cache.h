@@ -4,11 +4,13 @@
 // thread while the current one is still being worked on.
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 
 #include "platform/bmp_image.h"
 #include "platform/bytes.h"
+#include "platform/cores.h"
 #include "platform/handles.h"
 
 namespace varnel {
@@ -62,6 +64,10 @@ public:
     // Returns once no worker runs; what `then` left may then be read.
     void WaitForWorker();
 
+    // The cores the worker's work may take: one while this thread works
+    // beside it, both once this thread waits for it.
+    CoreShare WorkerCores() const { return CoreShare(awaited_); }
+
 private:
     static DWORD WINAPI Work(void* self);
     void StartAhead(const std::string& path, Bytes content, AfterDecodeAhead then);
@@ -77,6 +83,7 @@ private:
     AfterDecodeAhead then_;
     Decoded ahead_;
     KernelHandle worker_;
+    std::atomic<bool> awaited_{false};
 };
 
 }  // namespace varnel

@@ -29,7 +29,7 @@ namespace {
 // the imaging service's resampling costs several times as much on some
 // systems. The surface may hold what the imaging service has not drawn yet.
 bool DrawDecodedSmooth(HDC dc, Gdiplus::GpGraphics* graphics, const Bytes& bmp, int drawnWidth, int drawnHeight,
-                       int surfaceWidth, int surfaceHeight, Cores cores = Cores::Both) {
+                       int surfaceWidth, int surfaceHeight, CoreShare cores = Cores::Both) {
     if (graphics) Gdiplus::DllExports::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
     return DrawBmpSmooth(dc, bmp, drawnWidth, drawnHeight, surfaceWidth, surfaceHeight, cores);
 }
@@ -194,7 +194,7 @@ void PreviewRenderer::Render(const PreviewScene& scene) {
 }
 
 bool PreviewRenderer::ScaledPixels::Make(const Bytes& bmp, int drawnW, int drawnH, int keptW, int keptH,
-                                         Cores cores) {
+                                         CoreShare cores) {
     drawnWidth = drawnW;
     drawnHeight = drawnH;
     width = keptW;
@@ -245,12 +245,13 @@ void PreviewRenderer::PrepareAhead(const std::string& path, WatermarkMode mode, 
             BmpHeader header;
             if (!ReadBmpHeader(bmp, header)) return;
             SnapshotOfStretchedPicture(bmp, backing.width, backing.height, header.width, header.height, made.pixels,
-                                       Cores::One);
+                                       decodes_.WorkerCores());
             if (made.pixels.empty()) return;
             made.picture = bmp;
             made.backing = backing;
             if (keptWidth > 0 && keptHeight > 0) {
-                (void)made.scaled.Make(made.pixels, size.width, size.height, keptWidth, keptHeight, Cores::One);
+                (void)made.scaled.Make(made.pixels, size.width, size.height, keptWidth, keptHeight,
+                                       decodes_.WorkerCores());
             }
         });
         return;
@@ -263,13 +264,13 @@ void PreviewRenderer::PrepareAhead(const std::string& path, WatermarkMode mode, 
     // the flat calls alone: the wrappers record their status where this
     // thread reads it.
     backgrounds_.PrepareAhead(decodes_, path, canvas_, area,
-                              [size, surfaceWidth = canvas_.GetWidth(), surfaceHeight = canvas_.GetHeight()](
+                              [this, size, surfaceWidth = canvas_.GetWidth(), surfaceHeight = canvas_.GetHeight()](
                                   HDC dc, Gdiplus::GpGraphics* graphics, Gdiplus::GpBitmap* picture,
                                   const Bytes& bmp) {
         using namespace Gdiplus::DllExports;
         if (IsJpegPicture(picture)) {
             return DrawDecodedSmooth(dc, graphics, bmp, size.width, size.height + kFileOverhang, surfaceWidth,
-                                     surfaceHeight, Cores::One);
+                                     surfaceHeight, decodes_.WorkerCores());
         }
         ImageAttributesOwner mirrorEdges = NewImageAttributes();
         if (!mirrorEdges) return false;

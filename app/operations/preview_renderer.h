@@ -117,7 +117,7 @@ private:
                    height == keptH;
         }
         // Scales `bmp` so; false, and nothing made, when it could not.
-        bool Make(const Bytes& bmp, int drawnW, int drawnH, int keptW, int keptH, Cores cores);
+        bool Make(const Bytes& bmp, int drawnW, int drawnH, int keptW, int keptH, CoreShare cores);
     };
 
     // A snapshot of a laid picture and what it was taken from.

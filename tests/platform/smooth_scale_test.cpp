@@ -28,7 +28,7 @@ TEST_CASE("the own scaling keeps a flat colour flat and averages what a target p
     CHECK(ScaleRows24(top, -width * 3, width, 2, 5, 8, 5, 8)[12] == 0x808080u);
 }
 
-TEST_CASE("scaling again only what changed gives what scaling the whole picture gives") {
+TEST_CASE("scaling again only what changed, or sharing the rows left, gives what scaling the whole picture gives") {
     const int width = 301, height = 203;
     std::vector<unsigned char> rows(width * height * 3);
     for (size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<unsigned char>(i * 7919 % 251);
@@ -38,6 +38,10 @@ TEST_CASE("scaling again only what changed gives what scaling the whole picture 
     }
     REQUIRE(RescaleChanged(rows.data(), width * 3, width, height, 173, 117, 170, 117, RECT{50, 40, 81, 61}, scaled));
     CHECK(scaled == ScaleRows24(rows.data(), width * 3, width, height, 173, 117, 170, 117));
+    // Work run ahead shares the rows it has left once it is waited for: already at the first.
+    const std::atomic<bool> awaited{true};
+    CHECK(ScaleRows24(rows.data(), width * 3, width, height, 800, 500, 800, 500, CoreShare(awaited)) ==
+          ScaleRows24(rows.data(), width * 3, width, height, 800, 500, 800, 500, Cores::One));
 }
 
 TEST_CASE("the vector kernels of the scaling give what the plain ones give") {
