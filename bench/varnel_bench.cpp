@@ -429,7 +429,7 @@ void RunSteps(BatchOperation operation, const std::string& folder, const char* p
     for (int number = 1; number <= count; ++number) {
         double start = Now();
         list.SetSelectedIndex(number - 1);
-        Ui<DrawPanel>(ui::画板1).SetPicture(Bytes());
+        LetGoOfLargePicture();
         const Bytes original = LoadSelectedFile();
         load += Now() - start;
         const std::string path = app.currentPicturePath;

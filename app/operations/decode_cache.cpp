@@ -23,9 +23,6 @@ bool MayKeepBitmap(Gdiplus::GpBitmap* bitmap) {
            !IsEqualGUID(format, Gdiplus::ImageFormatWMF);
 }
 
-// A picture decoded ahead is held beside the one being worked on: a larger
-// one waits for its turn, so that a run holds one such picture at a time.
-constexpr long long kAheadPixels = 8LL * 1000 * 1000;
 
 }  // namespace
 
@@ -51,7 +48,7 @@ DWORD WINAPI DecodeCache::Work(void* self) {
     try {
         if (!cache.aheadPath_.empty()) result.input = ReadWholeFile(cache.aheadPath_);
         const ClaimedSize claim = ReadClaimedSize(result.input.data(), result.input.size());
-        if (!claim.known || claim.width * claim.height > kAheadPixels) {
+        if (!claim.known || claim.width * claim.height > kDecodeAheadPixels) {
             result.Clear();
             return 0;
         }

@@ -15,6 +15,10 @@
 
 namespace varnel {
 
+// A picture decoded ahead is held beside the one being worked on: a larger
+// one waits for its turn, so that a run holds one such picture at a time.
+constexpr long long kDecodeAheadPixels = 8LL * 1000 * 1000;
+
 // Work to do on the worker with the picture it decoded, which it owns, the
 // file's bytes it decoded it from, and that picture as a 24-bit BMP file image.
 using AfterDecodeAhead = std::function<void(Gdiplus::GpBitmap* picture, const Bytes& input, const Bytes& bmp)>;

@@ -85,9 +85,7 @@ ItemOutcome RunBatchItem(BatchOperation operation, int number, int pauseMillisec
     ListBox& list = Ui<ListBox>(列表框1);
     Ui<Label>(标签2).SetText(ProgressText(list.Count(), number));
     list.SetSelectedIndex(number - 1);
-    // The file before is done with: its picture goes before this one is
-    // decoded, so that a run holds one whole picture at a time.
-    Ui<DrawPanel>(画板1).SetPicture(Bytes());
+    LetGoOfLargePicture();
     const Bytes original = LoadSelectedFile();
     const std::string path = app.currentPicturePath;
     // What the worker made of this file is taken up, and the worker goes on

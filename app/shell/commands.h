@@ -40,6 +40,11 @@ void RenderPreview(bool withWatermark = true);
 void PresentPreview();
 // Sets a picture file's bytes as the panel's picture, decoded by the renderer.
 void ShowOnPanel(const Bytes& fileBytes);
+// Before a run's next file is loaded: lets go of the panel's picture when
+// it is too large to be decoded ahead, so that a run holds one such picture
+// at a time. A smaller one's room is kept for the next, which the worker
+// has decoded beside it by then.
+void LetGoOfLargePicture();
 
 // Watermark commands (watermark_commands.cpp).
 void AddTextWatermark();

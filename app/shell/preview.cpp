@@ -1,3 +1,4 @@
+#include "app/operations/decode_cache.h"
 #include "app/operations/grid_labels.h"
 #include "app/operations/watermark_blend.h"
 #include "app/shell/commands.h"
@@ -35,6 +36,15 @@ void ComposePictureWatermark() {
 }  // namespace
 
 void ShowOnPanel(const Bytes& fileBytes) { Ui<DrawPanel>(画板1).SetPicture(App().renderer.PanelPicture(fileBytes)); }
+
+void LetGoOfLargePicture() {
+    DrawPanel& panel = Ui<DrawPanel>(画板1);
+    BmpHeader shown;
+    if (!ReadBmpHeader(panel.Picture(), shown) ||
+        static_cast<long long>(shown.width) * shown.height > kDecodeAheadPixels) {
+        panel.SetPicture(Bytes());
+    }
+}
 
 void RenderPreview(bool withWatermark) {
     if (!HasAppState()) return;
