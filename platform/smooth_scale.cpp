@@ -113,8 +113,13 @@ void AcrossFourTapsPlain(const unsigned char* row, const int* first, const int16
     }
 }
 
-void AccumulatePlain(uint32_t* sums, const uint16_t* line, uint32_t weight, size_t from, size_t to) {
-    for (size_t i = from; i < to; ++i) sums[i] += line[i] * weight;
+void SumDownPlain(const uint16_t* const* lines, const uint32_t* weights, int count, uint32_t* sums, size_t from,
+                  size_t to) {
+    for (size_t i = from; i < to; ++i) {
+        uint32_t sum = kScaleSumStart;
+        for (int k = 0; k < count; ++k) sum += lines[k][i] * weights[k];
+        sums[i] = sum;
+    }
 }
 
 void PackPlain(const uint32_t* sums, uint32_t* target, int from, int to) {
@@ -191,6 +196,10 @@ void ScaleBand(Band& band) {
     };
     const size_t from = static_cast<size_t>(band.left) * 3, to = static_cast<size_t>(band.right) * 3;
     std::vector<uint32_t> sums(lineLength);
+    // The lines a target row reads, and their weights, but those weighing
+    // nothing (enlarging, a row's outermost tap often does).
+    std::vector<const uint16_t*> read(static_cast<size_t>(window));
+    std::vector<uint32_t> readWeights(static_cast<size_t>(window));
     Band lower;
     KernelHandle apart;
     int end = band.to;
@@ -204,14 +213,14 @@ void ScaleBand(Band& band) {
                 if (apart) end = lower.from;
             }
         }
-        std::fill(sums.begin() + from, sums.begin() + to, (1u << (kWeightBits + 8 - 1)));
         const int* weights = &down.weights[static_cast<size_t>(y) * down.width];
+        int count = 0;
         for (int k = 0; k < down.count[y]; ++k) {
-            // Enlarging, a row's outermost tap often weighs nothing.
             if (weights[k] == 0) continue;
-            const uint16_t* line = lineOf(down.first[y] + k);
-            band.kernels->accumulate(sums.data(), line, static_cast<uint32_t>(weights[k]), from, to);
+            read[count] = lineOf(down.first[y] + k);
+            readWeights[count++] = static_cast<uint32_t>(weights[k]);
         }
+        band.kernels->sumDown(read.data(), readWeights.data(), count, sums.data(), from, to);
         if (band.out24) {
             band.kernels->pack24(sums.data(), band.out24 + band.outStride * y, band.left, band.right);
         } else {
@@ -294,7 +303,7 @@ bool ScaleInto(const unsigned char* rows, ptrdiff_t stride, int sourceWidth, int
 }  // namespace
 
 const ScaleKernels& ScaleKernelsPlain() {
-    static constexpr ScaleKernels plain{&AcrossFourTapsPlain, &AccumulatePlain, &PackPlain, &Pack24Plain};
+    static constexpr ScaleKernels plain{&AcrossFourTapsPlain, &SumDownPlain, &PackPlain, &Pack24Plain};
     return plain;
 }
 

@@ -34,15 +34,41 @@ void AcrossFourTaps(const unsigned char* row, const int* first, const int16_t* w
     }
 }
 
-void Accumulate(uint32_t* sums, const uint16_t* line, uint32_t weight, size_t from, size_t to) {
-    const __m256i w = _mm256_set1_epi32(static_cast<int>(weight));
+// Eight values at a time, each line's products added in registers.
+template <int kCount>
+size_t SumDownEights(const uint16_t* const* lines, const uint32_t* weights, int count, uint32_t* sums, size_t from,
+                     size_t to) {
+    const int n = kCount > 0 ? kCount : count;
+    __m256i w[16];
+    for (int k = 0; k < n; ++k) w[k] = _mm256_set1_epi32(static_cast<int>(weights[k]));
+    const __m256i start = _mm256_set1_epi32(static_cast<int>(kScaleSumStart));
     size_t i = from;
     for (; i + 8 <= to; i += 8) {
-        const __m256i values = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line + i)));
-        __m256i* at = reinterpret_cast<__m256i*>(sums + i);
-        _mm256_storeu_si256(at, _mm256_add_epi32(_mm256_loadu_si256(at), _mm256_mullo_epi32(values, w)));
+        __m256i sum = start;
+        for (int k = 0; k < n; ++k) {
+            const __m256i values =
+                _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(lines[k] + i)));
+            sum = _mm256_add_epi32(sum, _mm256_mullo_epi32(values, w[k]));
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums + i), sum);
     }
-    for (; i < to; ++i) sums[i] += line[i] * weight;
+    return i;
+}
+
+void SumDown(const uint16_t* const* lines, const uint32_t* weights, int count, uint32_t* sums, size_t from,
+             size_t to) {
+    // Enlarging reads two lines, shrinking by up to half four; the counts
+    // known here let the loop over the lines unroll.
+    size_t i = count == 2   ? SumDownEights<2>(lines, weights, count, sums, from, to)
+               : count == 3 ? SumDownEights<3>(lines, weights, count, sums, from, to)
+               : count == 4 ? SumDownEights<4>(lines, weights, count, sums, from, to)
+               : count <= 16 ? SumDownEights<0>(lines, weights, count, sums, from, to)
+                            : from;
+    for (; i < to; ++i) {
+        uint32_t sum = kScaleSumStart;
+        for (int k = 0; k < count; ++k) sum += lines[k][i] * weights[k];
+        sums[i] = sum;
+    }
 }
 
 void Pack(const uint32_t* sums, uint32_t* target, int from, int to) {
@@ -90,7 +116,7 @@ void Pack24(const uint32_t* sums, unsigned char* target, int from, int to) {
 }  // namespace
 
 const ScaleKernels& ScaleKernelsAvx2() {
-    static constexpr ScaleKernels kernels{&AcrossFourTaps, &Accumulate, &Pack, &Pack24};
+    static constexpr ScaleKernels kernels{&AcrossFourTaps, &SumDown, &Pack, &Pack24};
     return kernels;
 }
 

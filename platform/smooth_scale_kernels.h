@@ -8,6 +8,9 @@ namespace varnel {
 
 // Fixed-point weights: a target pixel's weights sum to 1 << kScaleWeightBits.
 constexpr int kScaleWeightBits = 14;
+// What a target value's sum starts from: half of its last step, which
+// rounds it to the nearest.
+constexpr uint32_t kScaleSumStart = 1u << (kScaleWeightBits + 8 - 1);
 
 struct ScaleKernels {
     // Target pixels [from, to) of a row read four source pixels each, from
@@ -17,8 +20,10 @@ struct ScaleKernels {
     // row must hold six pixels from each `first[x]` on.
     void (*acrossFourTaps)(const unsigned char* row, const int* first, const int16_t* weights, int from, int to,
                            uint16_t* line);
-    // sums[i] += line[i] * weight for i in [from, to).
-    void (*accumulate)(uint32_t* sums, const uint16_t* line, uint32_t weight, size_t from, size_t to);
+    // sums[i] = kScaleSumStart + the sum over k < count of
+    // lines[k][i] * weights[k], for i in [from, to).
+    void (*sumDown)(const uint16_t* const* lines, const uint32_t* weights, int count, uint32_t* sums, size_t from,
+                    size_t to);
     // Target pixels [from, to) of finished sums (B, G, R each) as 32-bit BGRX.
     void (*pack)(const uint32_t* sums, uint32_t* target, int from, int to);
     // The same as B, G, R bytes at `target` + 3 * x.

@@ -51,7 +51,7 @@ TEST_CASE("the vector kernels of the scaling give what the plain ones give") {
     std::vector<int> first(41);
     std::vector<int16_t> weights(41 * 16);
     std::vector<uint16_t> lines[2] = {std::vector<uint16_t>(123), std::vector<uint16_t>(123)};
-    std::vector<uint32_t> sums[2] = {std::vector<uint32_t>(123, 1u << 21), std::vector<uint32_t>(123, 1u << 21)};
+    std::vector<uint32_t> sums[2] = {std::vector<uint32_t>(123), std::vector<uint32_t>(123)}, allSums[2];
     std::vector<uint32_t> packed[2] = {std::vector<uint32_t>(41), std::vector<uint32_t>(41)};
     std::vector<unsigned char> packed24[2] = {std::vector<unsigned char>(123), std::vector<unsigned char>(123)};
     for (size_t i = 0; i < row.size(); ++i) row[i] = static_cast<unsigned char>(i * 37 + 11);
@@ -63,14 +63,19 @@ TEST_CASE("the vector kernels of the scaling give what the plain ones give") {
     for (int k = 0; k < 2; ++k) {
         const ScaleKernels& kernels = k ? fast : plain;
         kernels.acrossFourTaps(row.data(), first.data(), weights.data(), 1, 40, lines[k].data());
-        kernels.accumulate(sums[k].data(), lines[k].data(), 16383, 2, 121);
-        kernels.accumulate(sums[k].data(), lines[k].data(), 9000, 2, 121);
+        const uint16_t* line = lines[k].data();
+        const uint16_t* read[5] = {line, line + 1, line + 2, line, line + 3};
+        const uint32_t readWeights[5] = {16383, 9000, 4000, 1, 77};
+        for (int count = 2; count <= 5; ++count) {
+            kernels.sumDown(read, readWeights, count, sums[k].data(), 2, 118);
+            allSums[k].insert(allSums[k].end(), sums[k].begin(), sums[k].end());
+        }
         kernels.pack(sums[k].data(), packed[k].data(), 1, 40);
         kernels.pack24(sums[k].data(), packed24[k].data(), 1, 40);
     }
     for (int x = 1; x < 40; ++x) REQUIRE((packed[0][x] >> 16 & 0xFF) == packed24[0][3 * x + 2]);
     CHECK(lines[0] == lines[1]);
-    CHECK(sums[0] == sums[1]);
+    CHECK(allSums[0] == allSums[1]);
     CHECK(packed[0] == packed[1]);
     CHECK(packed24[0] == packed24[1]);
 }
