@@ -71,46 +71,44 @@ void SumDown(const uint16_t* const* lines, const uint32_t* weights, int count, u
     }
 }
 
+constexpr int kPackShift = kScaleWeightBits + 8;
+
+// The finished sums of four pixels as their twelve channel bytes, then four
+// zeros. Saturating packs bound each channel to 255, as the plain loop does.
+__m128i FourPixelBytes(const uint32_t* s) {
+    const __m128i a = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s)), kPackShift);
+    const __m128i b = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4)), kPackShift);
+    const __m128i c = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 8)), kPackShift);
+    return _mm_packus_epi16(_mm_packus_epi32(a, b), _mm_packus_epi32(c, c));
+}
+
+uint32_t ChannelByte(uint32_t sum) { return sum >> kPackShift < 255 ? sum >> kPackShift : 255u; }
+
 void Pack(const uint32_t* sums, uint32_t* target, int from, int to) {
-    constexpr int shift = kScaleWeightBits + 8;
     // Twelve channel bytes of four pixels into four BGRX pixels.
     const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
     int x = from;
     for (; x + 4 <= to; x += 4) {
-        const uint32_t* s = sums + 3 * static_cast<size_t>(x);
-        const __m128i a = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s)), shift);
-        const __m128i b = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4)), shift);
-        const __m128i c = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 8)), shift);
-        // Saturating packs bound each channel to 255, as the plain loop does.
-        const __m128i bytes = _mm_packus_epi16(_mm_packus_epi32(a, b), _mm_packus_epi32(c, c));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(target + x), _mm_shuffle_epi8(bytes, spread));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(target + x),
+                         _mm_shuffle_epi8(FourPixelBytes(sums + 3 * static_cast<size_t>(x)), spread));
     }
     for (; x < to; ++x) {
         const uint32_t* s = sums + 3 * static_cast<size_t>(x);
-        auto channel = [&](int c) { return s[c] >> shift < 255 ? s[c] >> shift : 255u; };
-        target[x] = channel(0) | (channel(1) << 8) | (channel(2) << 16);
+        target[x] = ChannelByte(s[0]) | (ChannelByte(s[1]) << 8) | (ChannelByte(s[2]) << 16);
     }
 }
 
 void Pack24(const uint32_t* sums, unsigned char* target, int from, int to) {
-    constexpr int shift = kScaleWeightBits + 8;
     int x = from;
     for (; x + 4 <= to; x += 4) {
-        const uint32_t* s = sums + 3 * static_cast<size_t>(x);
-        const __m128i a = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s)), shift);
-        const __m128i b = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4)), shift);
-        const __m128i c = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 8)), shift);
-        const __m128i bytes = _mm_packus_epi16(_mm_packus_epi32(a, b), _mm_packus_epi32(c, c));
+        const __m128i bytes = FourPixelBytes(sums + 3 * static_cast<size_t>(x));
         // Twelve bytes, none past the four pixels.
         unsigned char* out = target + 3 * static_cast<size_t>(x);
         _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
         const int last = _mm_extract_epi32(bytes, 2);
         std::memcpy(out + 8, &last, 4);
     }
-    for (; x < to; ++x) {
-        const uint32_t* s = sums + 3 * static_cast<size_t>(x);
-        for (int c = 0; c < 3; ++c) target[3 * x + c] = static_cast<unsigned char>(s[c] >> shift < 255 ? s[c] >> shift : 255u);
-    }
+    for (int i = 3 * x; i < 3 * to; ++i) target[i] = static_cast<unsigned char>(ChannelByte(sums[i]));
 }
 
 }  // namespace
