@@ -90,6 +90,12 @@ bool ReshapeBmp24(Bytes& bmp, int width, int height) {
     if (!IsWholeBmp24(bmp, &held) || held.width != width || held.height != height ||
         held.offBits != kFileHeaderSize + kInfoHeaderSize || bmp.size() != held.offBits + pixelBytes) {
         bmp.assign(kFileHeaderSize + kInfoHeaderSize + pixelBytes, 0);
+    } else {
+        // Only the pixels are written over.
+        const size_t used = static_cast<size_t>(width) * 3;
+        for (int y = 0; y < height; ++y) {
+            std::memset(bmp.data() + held.offBits + stride * static_cast<size_t>(y) + used, 0, stride - used);
+        }
     }
     WriteBmp24Headers(bmp, width, height, pixelBytes);
     return true;

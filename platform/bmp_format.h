@@ -48,8 +48,8 @@ Bytes MakeBmp24(int width, int height, const unsigned char* rows, size_t rowStri
 // Makes `bmp` a width x height 24-bit BMP file image in its own room, for
 // its pixels to be written: fresh memory costs more to touch than rows
 // written over. Its pixels stay as they were when it held an image of that
-// size, and are cleared otherwise. False, and `bmp` empty, for a size
-// MakeBmp24 refuses.
+// size (the rows' padding cleared), and are cleared otherwise. False, and
+// `bmp` empty, for a size MakeBmp24 refuses.
 bool ReshapeBmp24(Bytes& bmp, int width, int height);
 
 }  // namespace varnel

@@ -9,8 +9,9 @@ namespace varnel {
 // own would only take turns with that, and wait on it in between.
 enum class Cores { Both, One };
 
-// Work run ahead that goes on to take both cores once `awaited` is set: the
-// thread it ran beside has stopped to wait for it, and that core is idle.
+// How many cores a scaling may take: `cores` throughout; or, for work run
+// ahead, one until `awaited` is set and both from then on, as the thread it
+// ran beside has stopped to wait for it and left its core idle.
 struct CoreShare {
     Cores cores = Cores::Both;
     const std::atomic<bool>* awaited = nullptr;

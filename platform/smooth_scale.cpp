@@ -316,7 +316,6 @@ std::vector<uint32_t> ScaleRows24(const unsigned char* rows, ptrdiff_t stride, i
     return out;
 }
 
-
 bool RescaleChanged(const unsigned char* rows, ptrdiff_t stride, int sourceWidth, int sourceHeight, int drawnWidth,
                     int drawnHeight, int keptWidth, int keptHeight, const RECT& changed,
                     std::vector<uint32_t>& scaled) {

@@ -34,13 +34,12 @@ void AcrossFourTaps(const unsigned char* row, const int* first, const int16_t* w
     }
 }
 
-// Eight values at a time, each line's products added in registers.
+// Eight values at a time, each line's products added in registers; kCount
+// lines, or when it is 0 `count` of them.
 template <int kCount>
 size_t SumDownEights(const uint16_t* const* lines, const uint32_t* weights, int count, uint32_t* sums, size_t from,
                      size_t to) {
     const int n = kCount > 0 ? kCount : count;
-    __m256i w[16];
-    for (int k = 0; k < n; ++k) w[k] = _mm256_set1_epi32(static_cast<int>(weights[k]));
     const __m256i start = _mm256_set1_epi32(static_cast<int>(kScaleSumStart));
     size_t i = from;
     for (; i + 8 <= to; i += 8) {
@@ -48,7 +47,7 @@ size_t SumDownEights(const uint16_t* const* lines, const uint32_t* weights, int 
         for (int k = 0; k < n; ++k) {
             const __m256i values =
                 _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(lines[k] + i)));
-            sum = _mm256_add_epi32(sum, _mm256_mullo_epi32(values, w[k]));
+            sum = _mm256_add_epi32(sum, _mm256_mullo_epi32(values, _mm256_set1_epi32(static_cast<int>(weights[k]))));
         }
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums + i), sum);
     }
@@ -62,8 +61,7 @@ void SumDown(const uint16_t* const* lines, const uint32_t* weights, int count, u
     size_t i = count == 2   ? SumDownEights<2>(lines, weights, count, sums, from, to)
                : count == 3 ? SumDownEights<3>(lines, weights, count, sums, from, to)
                : count == 4 ? SumDownEights<4>(lines, weights, count, sums, from, to)
-               : count <= 16 ? SumDownEights<0>(lines, weights, count, sums, from, to)
-                            : from;
+                            : SumDownEights<0>(lines, weights, count, sums, from, to);
     for (; i < to; ++i) {
         uint32_t sum = kScaleSumStart;
         for (int k = 0; k < count; ++k) sum += lines[k][i] * weights[k];

@@ -23,7 +23,6 @@ bool MayKeepBitmap(Gdiplus::GpBitmap* bitmap) {
            !IsEqualGUID(format, Gdiplus::ImageFormatWMF);
 }
 
-
 }  // namespace
 
 void DecodeCache::Decoded::Take(Decoded& other) {

@@ -87,6 +87,8 @@ private:
     AfterDecodeAhead then_;
     Decoded ahead_;
     KernelHandle worker_;
+    // Set by this thread as it starts waiting for the worker, cleared before
+    // a worker starts; the worker reads it as its work goes on.
     std::atomic<bool> awaited_{false};
 };
 

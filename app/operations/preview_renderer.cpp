@@ -207,9 +207,9 @@ bool PreviewRenderer::LaidSnapshot::Matches(const Bytes& bmp, const LaidBacking&
 }
 
 void PreviewRenderer::LaidSnapshot::Forget() {
+    // Its pixels are written over whole, in the room they hold.
     picture.clear();
     backing = LaidBacking();
-    pixels.clear();
     scaled.pixels.clear();
 }
 
@@ -218,9 +218,12 @@ void PreviewRenderer::SnapshotOfLaidPicture(const Bytes& picture, const LaidBack
         into = keptSnapshot_.pixels;
         return;
     }
-    into.clear();
     BmpHeader shown;
-    if (!ReadBmpHeader(picture, shown)) return;
+    if (!ReadBmpHeader(picture, shown)) {
+        into.clear();
+        return;
+    }
+    // Made in the room of the snapshot before, its pixels written over.
     SnapshotOfStretchedPicture(picture, backing.width, backing.height, shown.width, shown.height, into);
     if (!into.empty() && MayKeepPicture(shown.width, shown.height)) {
         keptSnapshot_ = LaidSnapshot{picture, backing, into, ScaledPixels()};
@@ -229,29 +232,29 @@ void PreviewRenderer::SnapshotOfLaidPicture(const Bytes& picture, const LaidBack
 
 void PreviewRenderer::PrepareAhead(const std::string& path, WatermarkMode mode, PreviewSize size,
                                    const LaidBacking& backing) {
-    // Picture mode draws the composed picture, not the file; what it needs
-    // of the file is the snapshot of it laid alone.
+    // The worker may still be writing into what is prepared.
     decodes_.WaitForWorker();
+    const CoreShare cores = decodes_.WorkerCores();
+    // Picture mode draws the composed picture, not the file; what it needs
+    // of the file is the snapshot of it laid alone, and that snapshot's
+    // scaling to the preview, which drawing any composition of it starts from.
     if (mode == WatermarkMode::Picture) {
         preparedSnapshot_.Forget();
         preparedSnapshotPath_ = path;
-        // And its scaling to the preview, which drawing any composition of
-        // it starts from.
         const int keptWidth = std::min(canvas_.GetWidth(), size.width);
         const int keptHeight = std::min(canvas_.GetHeight(), size.height);
-        decodes_.DecodeAhead(path, [this, backing, size, keptWidth, keptHeight](Gdiplus::GpBitmap*, const Bytes&,
-                                                                                const Bytes& bmp) {
+        decodes_.DecodeAhead(path, [this, backing, size, keptWidth, keptHeight, cores](
+                                       Gdiplus::GpBitmap*, const Bytes&, const Bytes& bmp) {
             LaidSnapshot& made = preparedSnapshot_;
             BmpHeader header;
             if (!ReadBmpHeader(bmp, header)) return;
             SnapshotOfStretchedPicture(bmp, backing.width, backing.height, header.width, header.height, made.pixels,
-                                       decodes_.WorkerCores());
+                                       cores);
             if (made.pixels.empty()) return;
             made.picture = bmp;
             made.backing = backing;
             if (keptWidth > 0 && keptHeight > 0) {
-                (void)made.scaled.Make(made.pixels, size.width, size.height, keptWidth, keptHeight,
-                                       decodes_.WorkerCores());
+                (void)made.scaled.Make(made.pixels, size.width, size.height, keptWidth, keptHeight, cores);
             }
         });
         return;
@@ -264,13 +267,13 @@ void PreviewRenderer::PrepareAhead(const std::string& path, WatermarkMode mode, 
     // the flat calls alone: the wrappers record their status where this
     // thread reads it.
     backgrounds_.PrepareAhead(decodes_, path, canvas_, area,
-                              [this, size, surfaceWidth = canvas_.GetWidth(), surfaceHeight = canvas_.GetHeight()](
+                              [size, cores, surfaceWidth = canvas_.GetWidth(), surfaceHeight = canvas_.GetHeight()](
                                   HDC dc, Gdiplus::GpGraphics* graphics, Gdiplus::GpBitmap* picture,
                                   const Bytes& bmp) {
         using namespace Gdiplus::DllExports;
         if (IsJpegPicture(picture)) {
             return DrawDecodedSmooth(dc, graphics, bmp, size.width, size.height + kFileOverhang, surfaceWidth,
-                                     surfaceHeight, decodes_.WorkerCores());
+                                     surfaceHeight, cores);
         }
         ImageAttributesOwner mirrorEdges = NewImageAttributes();
         if (!mirrorEdges) return false;
@@ -290,7 +293,13 @@ void PreviewRenderer::TakeUpPrepared(const std::string& path, const Bytes& conte
     if (mode == WatermarkMode::Picture) {
         if (preparedSnapshotPath_.empty() || preparedSnapshotPath_ != path) return;
         decodes_.WaitForWorker();
-        if (!preparedSnapshot_.pixels.empty()) std::swap(keptSnapshot_, preparedSnapshot_);
+        if (!preparedSnapshot_.picture.empty()) std::swap(keptSnapshot_, preparedSnapshot_);
+        // The worker makes the next snapshot in the room of the one before,
+        // but never one of a picture larger than it decodes ahead (three
+        // bytes a pixel, and the rows' padding).
+        if (preparedSnapshot_.picture.capacity() > static_cast<size_t>(kDecodeAheadPixels) * 4) {
+            preparedSnapshot_ = LaidSnapshot();
+        }
         preparedSnapshot_.Forget();
         preparedSnapshotPath_.clear();
         return;

@@ -87,7 +87,8 @@ public:
 
     // Starts decoding the file at `path` on the worker and, there, the work
     // a rendering in `mode` will do with it: drawing it as the background
-    // into `size`, or in picture mode its snapshot on `backing`.
+    // into `size`, or in picture mode its snapshot on `backing` and that
+    // snapshot's scaling to `size`.
     void PrepareAhead(const std::string& path, WatermarkMode mode, PreviewSize size, const LaidBacking& backing);
     // Takes up what PrepareAhead made of the file at `path`, which now holds
     // `content` (the bytes just shown), so that the worker is free for the
@@ -116,7 +117,8 @@ private:
             return !pixels.empty() && drawnWidth == drawnW && drawnHeight == drawnH && width == keptW &&
                    height == keptH;
         }
-        // Scales `bmp` so; false, and nothing made, when it could not.
+        // Scales `bmp` to drawnW x drawnH, keeping the top left keptW x
+        // keptH; false, and nothing made, when it could not.
         bool Make(const Bytes& bmp, int drawnW, int drawnH, int keptW, int keptH, CoreShare cores);
     };
 
