@@ -38,6 +38,16 @@ bool ReadBmpHeader(const Bytes& bmp, BmpHeader& header);
 // inside the buffer.
 bool IsWholeBmp24(const Bytes& bmp, BmpHeader* header = nullptr);
 
+// The top row of a whole 24-bit BMP file image (`header` read from it),
+// which stores its rows bottom-up: the last in the buffer, the next one
+// `header.stride` bytes before it.
+inline const unsigned char* BmpTopRow(const Bytes& bmp, const BmpHeader& header) {
+    return bmp.data() + header.offBits + header.stride * static_cast<size_t>(header.height - 1);
+}
+inline unsigned char* BmpTopRow(Bytes& bmp, const BmpHeader& header) {
+    return const_cast<unsigned char*>(BmpTopRow(static_cast<const Bytes&>(bmp), header));
+}
+
 // Rows of a 24-bit image are padded to four bytes.
 size_t BmpStride24(int width);
 

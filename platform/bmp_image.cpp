@@ -66,8 +66,7 @@ bool DecodeOwnJpegToBmp24(const Bytes& fileBytes, Bytes& bmp, BitmapOwner& pictu
     Bytes made = MakeBmp24(width, height, nullptr, 0);
     BmpHeader header;
     if (!IsWholeBmp24(made, &header)) return false;
-    // The file stores its rows bottom-up: the top row is the last.
-    unsigned char* top = made.data() + header.offBits + static_cast<size_t>(header.stride) * (height - 1);
+    unsigned char* top = BmpTopRow(made, header);
     const int stride = -static_cast<int>(header.stride);
     if (!DecodeJpeg(fileBytes, top, stride, cores)) return false;
     Gdiplus::GpBitmap* over = nullptr;

@@ -245,25 +245,16 @@ DWORD WINAPI ScaleBandApart(void* band) {
 // Makes the band, its lower half on a thread of its own when both cores may
 // be taken and it is worth one; when they may be later, the rows left then.
 bool ScaleShared(const Band& whole, CoreShare cores) {
-    const int rows = whole.to - whole.from;
-    const bool shared = cores.cores == Cores::Both && WorthSharing(whole.from, whole.to, whole.left, whole.right);
-    Band upper = whole, lower = whole;
-    if (shared) upper.to = lower.from = whole.from + rows / 2;
-    if (!shared) upper.shareOnce = cores.awaited;
-    KernelHandle apart(shared ? CreateThread(nullptr, 0, &ScaleBandApart, &lower, 0, nullptr) : nullptr);
+    // Both cores from the start: the rows are shared from the first.
+    const std::atomic<bool> now{true};
+    Band band = whole;
+    band.shareOnce = cores.cores == Cores::Both ? &now : cores.awaited;
     try {
-        ScaleBand(upper);
+        ScaleBand(band);
     } catch (...) {
+        return false;
     }
-    if (apart) WaitForSingleObject(apart.get(), INFINITE);
-    if (shared && !apart) ScaleBand(lower);
-    return upper.made && (!shared || lower.made);
-}
-
-// The top row of a whole 24-bit BMP file image, which stores its rows bottom-up.
-template <typename Image>
-auto BottomUpTop(Image& bmp, const BmpHeader& header) {
-    return bmp.data() + header.offBits + header.stride * static_cast<size_t>(header.height - 1);
+    return band.made;
 }
 
 // The target pixels [first, last) whose taps read any of the source pixels [from, to).
@@ -348,7 +339,7 @@ bool ScaleBmpRows(const Bytes& bmp, int drawnWidth, int drawnHeight, int keptWid
         into.clear();
         return false;
     }
-    return ScaleInto(BottomUpTop(bmp, header), -static_cast<ptrdiff_t>(header.stride), header.width, header.height,
+    return ScaleInto(BmpTopRow(bmp, header), -static_cast<ptrdiff_t>(header.stride), header.width, header.height,
                      drawnWidth, drawnHeight, keptWidth, keptHeight, into, cores);
 }
 
@@ -362,9 +353,9 @@ bool ScaleBmp24Into(const Bytes& bmp, int width, int height, Bytes& into, CoreSh
         }
         const Taps across = MakeTaps(source.width, width, width);
         const Taps down = MakeTaps(source.height, height, height);
-        Band band{BottomUpTop(bmp, source), -static_cast<ptrdiff_t>(source.stride), &across, &down,
+        Band band{BmpTopRow(bmp, source), -static_cast<ptrdiff_t>(source.stride), &across, &down,
                   &ChooseScaleKernels(), source.width, 0, height, 0, width};
-        band.out24 = BottomUpTop(into, target);
+        band.out24 = BmpTopRow(into, target);
         band.outStride = -static_cast<ptrdiff_t>(target.stride);
         if (ScaleShared(band, cores)) return true;
     } catch (...) {

@@ -151,8 +151,7 @@ bool PreviewRenderer::DrawComposed(const Bytes& composed, int width, int height)
         return DrawPictureBackground(composed, 0, 0, width, height);
     }
     composedScaled_ = scaled.pixels;
-    const unsigned char* top = composed.data() + header.offBits + header.stride * (header.height - 1);
-    if (!RescaleChanged(top, -static_cast<ptrdiff_t>(header.stride), header.width, header.height, width, height,
+    if (!RescaleChanged(BmpTopRow(composed, header), -static_cast<ptrdiff_t>(header.stride), header.width, header.height, width, height,
                         keptWidth, keptHeight, changed, composedScaled_)) {
         return DrawPictureBackground(composed, 0, 0, width, height);
     }

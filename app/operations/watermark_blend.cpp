@@ -17,10 +17,7 @@ bool BlendPictureWatermarkInto(const Bytes& base, const Bytes& mark, int x, int 
         return false;
     }
     composed = base;
-    if (b.width <= 0 || b.height <= 0) return true;
-    // The file stores its rows bottom-up: the top row is the last.
-    unsigned char* top = composed.data() + b.offBits + b.stride * static_cast<size_t>(b.height - 1);
-    return MultiplyMarkInto(top, b.width, b.height, -static_cast<int>(b.stride), 3, mark, x, y);
+    return MultiplyMarkInto(BmpTopRow(composed, b), b.width, b.height, -static_cast<int>(b.stride), 3, mark, x, y);
 }
 
 Bytes BlendPictureWatermark(const Bytes& base, const Bytes& mark, int x, int y) {
